@@ -1,0 +1,146 @@
+#include "runtime/Form.h"
+
+#include "runtime/RuntimeError.h"
+#include "runtime/Session.h"
+#include "runtime/qt/FormWindow.h"
+
+#include <algorithm>
+#include <set>
+
+namespace FormsRuntime {
+namespace {
+
+Form* firstForm = nullptr;
+
+bool IsContainerOf(const WindowLayout& layout, std::string_view name) {
+    return name.empty() ||
+           std::any_of(layout.controls.begin(), layout.controls.end(),
+                       [&](const ControlLayout& control) {
+                           return control.name == name && control.kind == ControlKind::Frame;
+                       });
+}
+
+// A layout is fixed when the program is built; a fault in it is reported when the first
+// instance is created, before any window appears.
+void CheckLayout(const WindowLayout& layout) {
+    std::set<std::string_view> names;
+    const auto fail = [&](std::string_view name, const std::string& reason) {
+        throw RuntimeError(std::string(layout.name) + "." + std::string(name), "create", reason);
+    };
+    for (const ControlLayout& control : layout.controls) {
+        if (!names.insert(control.name).second)
+            fail(control.name, "the name is used twice");
+        if (!IsContainerOf(layout, control.container))
+            fail(control.name, "its container \"" + std::string(control.container) +
+                                   "\" is not a frame of this window");
+    }
+    for (const MenuLayout& menu : layout.menus)
+        if (!names.insert(menu.name).second)
+            fail(menu.name, "the name is used twice");
+}
+
+bool IsClickable(const WindowLayout& layout, std::string_view name) {
+    return std::any_of(layout.controls.begin(), layout.controls.end(),
+                       [&](const ControlLayout& control) {
+                           return control.name == name &&
+                                  control.kind == ControlKind::CommandButton;
+                       }) ||
+           std::any_of(layout.menus.begin(), layout.menus.end(),
+                       [&](const MenuLayout& menu) { return menu.name == name; });
+}
+
+} // namespace
+
+void Form::WindowDisposer::operator()(FormWindow* window) const {
+    // The window may be unloaded from inside one of its own events: hide it now and let the
+    // message loop destroy it once that event is over.
+    window->hide();
+    window->deleteLater();
+}
+
+Form::Form(const WindowLayout& layout) : layout_(layout) {
+    CheckLayout(layout);
+    next_ = firstForm;
+    if (next_ != nullptr)
+        next_->previous_ = this;
+    firstForm = this;
+    detail::Trace(Name(), "Create");
+}
+
+Form::~Form() {
+    window_.reset();
+    (previous_ != nullptr ? previous_->next_ : firstForm) = next_;
+    if (next_ != nullptr)
+        next_->previous_ = previous_;
+}
+
+void Form::OnLoad(Handler handler) {
+    loadHandler_ = std::move(handler);
+}
+
+void Form::OnClick(std::string_view control, Handler handler) {
+    if (!IsClickable(layout_, control))
+        throw RuntimeError(std::string(Name()) + "." + std::string(control), "bind Click",
+                           "no command button or menu item of this window has that name");
+    clickBindings_.push_back({control, std::move(handler)});
+}
+
+void Form::Load() {
+    if (IsLoaded())
+        return;
+    detail::Trace(Name(), "Load");
+    window_.reset(new FormWindow(*this));
+    if (loadHandler_)
+        loadHandler_();
+}
+
+void Form::Show() {
+    Load();
+    detail::Trace(Name(), "Show");
+    window_->show();
+}
+
+void Form::Refresh() {
+    detail::Trace(Name(), "Refresh");
+    Window(Name(), "Refresh").RefreshNow();
+}
+
+void Form::Unload() {
+    if (!IsLoaded())
+        return;
+    detail::Trace(Name(), "Unload");
+    window_.reset();
+    detail::WindowUnloaded();
+}
+
+FormWindow& Form::Window(std::string_view object, std::string_view operation) const {
+    if (!IsLoaded())
+        throw RuntimeError(std::string(object), std::string(operation),
+                           "the window " + std::string(Name()) + " is not loaded");
+    return *window_;
+}
+
+void Form::DeliverClick(std::string_view control) {
+    for (const ClickBinding& binding : clickBindings_)
+        if (binding.control == control)
+            detail::DeliverEvent(std::string(Name()) + "." + std::string(control), "Click",
+                                 binding.handler);
+}
+
+void Form::DeliverClose() {
+    Unload();
+}
+
+void UnloadEveryForm() {
+    for (Form* form = firstForm; form != nullptr; form = form->next_)
+        form->Unload();
+}
+
+bool AnyFormLoaded() {
+    for (const Form* form = firstForm; form != nullptr; form = form->next_)
+        if (form->IsLoaded())
+            return true;
+    return false;
+}
+
+} // namespace FormsRuntime

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "runtime/Layout.h"
+
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace FormsRuntime {
+
+class FormWindow;
+
+// An instance of a window class: a stored layout plus the handlers of the events it handles.
+// It is unloaded (no controls exist) or loaded (controls built; visible or hidden).
+class Form {
+public:
+    explicit Form(const WindowLayout& layout);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    // Builds the controls and raises Load, without showing the window.
+    void Load();
+    // Loads the window if it is unloaded, then makes it visible, modeless; returns at once.
+    void Show();
+    // Paints the window and its controls on the screen before returning.
+    void Refresh();
+    // Destroys the window and its controls.
+    void Unload();
+
+    bool IsLoaded() const noexcept { return window_ != nullptr; }
+    std::string_view Name() const noexcept { return layout_.name; }
+    const WindowLayout& Layout() const noexcept { return layout_; }
+
+protected:
+    using Handler = std::function<void()>;
+    void OnLoad(Handler handler);
+    void OnClick(std::string_view control, Handler handler);
+
+private:
+    friend class ControlHandle;
+    friend class FormWindow;
+    friend void UnloadEveryForm();
+    friend bool AnyFormLoaded();
+
+    // The loaded window; a run-time error naming the object and operation when unloaded.
+    FormWindow& Window(std::string_view object, std::string_view operation) const;
+    // A Click that the window system delivered for one of this window's controls.
+    void DeliverClick(std::string_view control);
+    // The user closed the window by means of the window system.
+    void DeliverClose();
+
+    struct WindowDisposer {
+        void operator()(FormWindow* window) const;
+    };
+    struct ClickBinding {
+        std::string_view control;
+        Handler handler;
+    };
+
+    const WindowLayout& layout_;
+    std::unique_ptr<FormWindow, WindowDisposer> window_;
+    Handler loadHandler_;
+    std::vector<ClickBinding> clickBindings_;
+
+    // Every live form, so that End and the end of a run can unload them all.
+    Form* previous_ = nullptr;
+    Form* next_ = nullptr;
+};
+
+// Unloads every loaded window of the program.
+void UnloadEveryForm();
+bool AnyFormLoaded();
+
+} // namespace FormsRuntime

@@ -1,0 +1,108 @@
+#pragma once
+
+// A window's stored layout: constant tables that the runtime turns into a window and its
+// controls. Positions and sizes are twips measured from the container's client area.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace FormsRuntime {
+
+using Twips = int;
+inline constexpr Twips TwipsPerPixel = 15;
+
+// 0x00BBGGRR is a fixed colour; 0x80000000 + n is the window system's colour number n.
+using Color = std::uint32_t;
+
+namespace SystemColor {
+inline constexpr Color WindowBackground = 0x80000005;
+inline constexpr Color WindowText = 0x80000008;
+inline constexpr Color HighlightText = 0x8000000E;
+inline constexpr Color ButtonFace = 0x8000000F;
+inline constexpr Color ButtonText = 0x80000012;
+} // namespace SystemColor
+
+struct FontSpec {
+    std::string_view face = {};
+    double points = 8.25;
+    int weight = 400; // 400 regular, 700 bold
+    bool italic = false;
+    bool underline = false;
+    bool strikethrough = false;
+    int charset = 0;
+};
+
+constexpr FontSpec Arial(double points, int weight = 400) {
+    return {.face = "Arial", .points = points, .weight = weight};
+}
+
+// The font of every control that does not name one.
+inline constexpr FontSpec DefaultFont = Arial(8.25);
+
+enum class ControlKind { Frame, Label, Image, Line, TextBox, CommandButton };
+enum class Alignment { Left, Right, Center };
+
+// Which key, pressed anywhere in the window, clicks a command button.
+enum class KeyFlag { None, Default, Cancel };
+
+struct Segment {
+    Twips x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+
+struct ControlLayout {
+    ControlKind kind = ControlKind::Label;
+    std::string_view name = {};
+    std::string_view container = {}; // a frame's name; empty for the window itself
+    Twips left = 0, top = 0, width = 0, height = 0;
+    std::u16string_view caption = {};    // a text box's initial text
+    std::optional<Color> backColor = {}; // unset: the kind's default
+    std::optional<Color> foreColor = {}; // unset: the kind's default
+    std::optional<FontSpec> font = {};   // unset: DefaultFont
+    int tabIndex = 0;
+    Alignment alignment = Alignment::Left;
+    bool autoSize = false;
+    std::string_view picture = {}; // resource path of an image's picture; empty: none
+    KeyFlag keyFlag = KeyFlag::None;
+    Segment segment{}; // a line's end points
+    Color borderColor = SystemColor::WindowText;
+    std::u16string_view accessibleName = {}; // unset: the caption speaks for the control
+};
+
+struct MenuLayout {
+    std::string_view name = {};
+    std::u16string_view caption = {};
+    std::string_view parent = {}; // empty: a menu on the menu bar
+    bool enabled = true;
+    bool visible = true;
+    bool checked = false;
+};
+
+enum class BorderStyle { Sizable, FixedDialog };
+enum class StartUpPosition { Manual, CenterScreen, WindowsDefault };
+
+struct WindowLayout {
+    std::string_view name = {};
+    std::u16string_view caption = {};
+    BorderStyle border = BorderStyle::Sizable;
+    bool controlBox = true;
+    bool minButton = true;
+    bool maxButton = true;
+    bool showInTaskbar = true;
+    std::string_view icon = {}; // resource path; empty: no icon of its own
+    Twips clientWidth = 0, clientHeight = 0;
+    Twips clientLeft = 0, clientTop = 0;
+    StartUpPosition startUpPosition = StartUpPosition::WindowsDefault;
+    Color backColor = SystemColor::ButtonFace;
+    std::span<const MenuLayout> menus = {};
+    std::span<const ControlLayout> controls = {}; // stacking order, topmost first
+};
+
+// Windowed controls lie above the graphical ones of their container.
+constexpr bool IsWindowed(ControlKind kind) {
+    return kind == ControlKind::Frame || kind == ControlKind::TextBox ||
+           kind == ControlKind::CommandButton;
+}
+
+} // namespace FormsRuntime

@@ -1,0 +1,138 @@
+#include "runtime/qt/ControlFactory.h"
+
+#include "runtime/qt/Appearance.h"
+#include "runtime/qt/ControlWidgets.h"
+#include "runtime/qt/Convert.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <limits>
+
+namespace FormsRuntime {
+namespace {
+
+// What every control of a kind shares: its box, colours and font, resolved for Qt.
+struct Look {
+    QRect box;
+    QColor back;
+    QColor fore;
+    QFont font;
+};
+
+Look ResolveLook(const ControlLayout& control, const std::string& object) {
+    const bool textBox = control.kind == ControlKind::TextBox;
+    const Color back = textBox ? SystemColor::WindowBackground : SystemColor::ButtonFace;
+    const Color fore = textBox ? SystemColor::WindowText : SystemColor::ButtonText;
+    return {PixelRect(control.left, control.top, control.width, control.height),
+            ResolveColor(control.backColor.value_or(back), object),
+            ResolveColor(control.foreColor.value_or(fore), object),
+            ResolveFont(control.font.value_or(DefaultFont))};
+}
+
+// Font, box and colours go on before any caption, since an AutoSize label measures its
+// caption in its own font.
+template <class Widget>
+Widget* Place(Widget* widget, const Look& look, QPalette::ColorRole backRole,
+              QPalette::ColorRole foreRole) {
+    widget->setFont(look.font);
+    widget->setGeometry(look.box);
+    QPalette palette = widget->palette();
+    palette.setColor(backRole, look.back);
+    palette.setColor(foreRole, look.fore);
+    widget->setPalette(palette);
+    return widget;
+}
+
+Qt::Alignment HorizontalAlignment(Alignment alignment) {
+    switch (alignment) {
+    case Alignment::Right:
+        return Qt::AlignRight;
+    case Alignment::Center:
+        return Qt::AlignHCenter;
+    case Alignment::Left:
+        break;
+    }
+    return Qt::AlignLeft;
+}
+
+QWidget* CreateFrame(const ControlLayout& control, QWidget& container, const Look& look) {
+    auto* frame = new FrameWidget(ToQString(control.caption), look.back, &container);
+    return Place(frame, look, QPalette::Window, QPalette::WindowText);
+}
+
+QWidget* CreateLabel(const ControlLayout& control, QWidget& container, const Look& look) {
+    auto* label = Place(new LabelWidget(control.autoSize, &container), look, QPalette::Window,
+                        QPalette::WindowText);
+    label->setAutoFillBackground(true);
+    label->setAlignment(Qt::AlignTop | HorizontalAlignment(control.alignment));
+    label->SetCaption(ToQString(control.caption));
+    return label;
+}
+
+QWidget* CreateImage(const ControlLayout& control, QWidget& container, const Look& look,
+                     const std::string& object) {
+    auto* image = new QLabel(&container);
+    image->setGeometry(look.box);
+    image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    image->setAttribute(Qt::WA_TransparentForMouseEvents);
+    if (!control.picture.empty())
+        image->setPixmap(LoadPicture(control.picture, object));
+    return image;
+}
+
+QWidget* CreateLine(const ControlLayout& control, QWidget& container, const std::string& object) {
+    const auto& s = control.segment;
+    return new LineWidget({PixelsFromTwips(s.x1), PixelsFromTwips(s.y1)},
+                          {PixelsFromTwips(s.x2), PixelsFromTwips(s.y2)},
+                          ResolveColor(control.borderColor, object), &container);
+}
+
+QWidget* CreateTextBox(const ControlLayout& control, QWidget& container, const Look& look) {
+    auto* textBox = Place(new QLineEdit(&container), look, QPalette::Base, QPalette::Text);
+    textBox->setMaxLength(std::numeric_limits<int>::max()); // no length limit
+    textBox->setAlignment(HorizontalAlignment(control.alignment) | Qt::AlignVCenter);
+    textBox->setText(ToQString(control.caption));
+    return textBox;
+}
+
+QWidget* CreateCommandButton(const ControlLayout& control, QWidget& container, const Look& look) {
+    auto* button = Place(new QPushButton(LiteralCaption(control.caption), &container), look,
+                         QPalette::Button, QPalette::ButtonText);
+    button->setAutoDefault(false);
+    button->setDefault(control.keyFlag == KeyFlag::Default);
+    return button;
+}
+
+} // namespace
+
+QWidget* CreateControl(const ControlLayout& control, QWidget& container,
+                       const std::string& object) {
+    const Look look = ResolveLook(control, object);
+    QWidget* widget = nullptr;
+    switch (control.kind) {
+    case ControlKind::Frame:
+        widget = CreateFrame(control, container, look);
+        break;
+    case ControlKind::Label:
+        widget = CreateLabel(control, container, look);
+        break;
+    case ControlKind::Image:
+        widget = CreateImage(control, container, look, object);
+        break;
+    case ControlKind::Line:
+        widget = CreateLine(control, container, object);
+        break;
+    case ControlKind::TextBox:
+        widget = CreateTextBox(control, container, look);
+        break;
+    case ControlKind::CommandButton:
+        widget = CreateCommandButton(control, container, look);
+        break;
+    }
+    widget->setObjectName(ToQString(control.name));
+    if (!control.accessibleName.empty())
+        widget->setAccessibleName(ToQString(control.accessibleName));
+    return widget;
+}
+
+} // namespace FormsRuntime

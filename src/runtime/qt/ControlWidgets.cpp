@@ -1,0 +1,82 @@
+#include "runtime/qt/ControlWidgets.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cstdlib>
+
+namespace FormsRuntime {
+ContainerWidget::ContainerWidget(const QColor& background, QWidget* parent) : QWidget(parent) {
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, background);
+    setPalette(colours);
+    setAutoFillBackground(true);
+}
+
+FrameWidget::FrameWidget(const QString& caption, const QColor& background, QWidget* parent)
+    : ContainerWidget(background, parent), caption_(caption) {
+    setAccessibleName(caption);
+}
+
+void FrameWidget::paintEvent(QPaintEvent*) {
+    if (caption_.isEmpty())
+        return;
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    const int captionLeft = 8;
+    const int captionWidth = metrics.horizontalAdvance(caption_) + 4;
+
+    // An etched rectangle: a shadow line with a light line beside it.
+    const QRect border = rect().adjusted(0, metrics.height() / 2, -1, -1);
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawRect(border.adjusted(0, 0, -1, -1));
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawRect(border.adjusted(1, 1, 0, 0));
+
+    const QRect captionBox(captionLeft - 2, 0, captionWidth, metrics.height());
+    painter.fillRect(captionBox, palette().color(QPalette::Window));
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(captionBox, Qt::AlignCenter | Qt::TextSingleLine, caption_);
+}
+
+LabelWidget::LabelWidget(bool autoSize, QWidget* parent) : QLabel(parent), autoSize_(autoSize) {
+    setTextFormat(Qt::PlainText);
+    setWordWrap(!autoSize);
+    setMargin(0);
+    setIndent(0);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void LabelWidget::SetCaption(const QString& caption) {
+    setText(caption);
+    if (autoSize_)
+        FitToText();
+}
+
+void LabelWidget::FitToText() {
+    const QFontMetrics metrics(font());
+    resize(metrics.horizontalAdvance(text()), metrics.height());
+}
+
+LineWidget::LineWidget(QPoint from, QPoint to, const QColor& color, QWidget* parent)
+    : QWidget(parent), color_(color) {
+    const QPoint origin(std::min(from.x(), to.x()), std::min(from.y(), to.y()));
+    from_ = from - origin;
+    to_ = to - origin;
+    setGeometry(origin.x(), origin.y(), std::abs(to.x() - from.x()) + 1,
+                std::abs(to.y() - from.y()) + 1);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void LineWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    // An upright or level line fills its whole box; filling keeps it exactly one pixel wide
+    // at every scale factor.
+    if (from_.x() == to_.x() || from_.y() == to_.y()) {
+        painter.fillRect(rect(), color_);
+        return;
+    }
+    painter.setPen(QPen(color_, 1));
+    painter.drawLine(from_, to_);
+}
+
+} // namespace FormsRuntime

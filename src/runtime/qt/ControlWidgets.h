@@ -1,0 +1,60 @@
+#pragma once
+
+// The widgets that stand for the layout's control kinds where Qt has no exact match.
+
+#include <QLabel>
+#include <QWidget>
+
+namespace FormsRuntime {
+
+// A window's client area or a frame: a container with its own background.
+class ContainerWidget : public QWidget {
+    Q_OBJECT
+public:
+    ContainerWidget(const QColor& background, QWidget* parent);
+};
+
+// A frame draws the group border and caption when it has a caption; without one it is a
+// plain panel of its background colour.
+class FrameWidget final : public ContainerWidget {
+    Q_OBJECT
+public:
+    FrameWidget(const QString& caption, const QColor& background, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString caption_;
+};
+
+// A label: an opaque box whose caption is word-wrapped inside it and cut at its bottom edge;
+// with AutoSize it instead takes the size of its caption on one line, keeping Left and Top.
+class LabelWidget final : public QLabel {
+    Q_OBJECT
+public:
+    LabelWidget(bool autoSize, QWidget* parent);
+    // Call once the font is set: an AutoSize label measures its caption in it.
+    void SetCaption(const QString& caption);
+
+private:
+    void FitToText();
+    bool autoSize_;
+};
+
+// A straight line from one point to another, both ends included.
+class LineWidget final : public QWidget {
+    Q_OBJECT
+public:
+    LineWidget(QPoint from, QPoint to, const QColor& color, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPoint from_;
+    QPoint to_;
+    QColor color_;
+};
+
+} // namespace FormsRuntime

@@ -1,0 +1,228 @@
+#include "runtime/qt/FormWindow.h"
+
+#include "runtime/Form.h"
+#include "runtime/qt/Appearance.h"
+#include "runtime/qt/ControlFactory.h"
+#include "runtime/qt/ControlWidgets.h"
+#include "runtime/qt/Convert.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QTimer>
+#include <QWindow>
+#include <algorithm>
+
+namespace FormsRuntime {
+namespace {
+
+bool TakesFocus(const ControlLayout& control) {
+    return control.kind == ControlKind::TextBox || control.kind == ControlKind::CommandButton;
+}
+
+// Ends a local event loop once the window system reports the window on the screen.
+class ExposeWatcher final : public QObject {
+public:
+    ExposeWatcher(QWindow& window, QEventLoop& loop) : window_(window), loop_(loop) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &window_ && event->type() == QEvent::Expose && window_.isExposed())
+            loop_.quit();
+        return false;
+    }
+
+private:
+    QWindow& window_;
+    QEventLoop& loop_;
+};
+
+} // namespace
+
+FormWindow::FormWindow(Form& form) : form_(form) {
+    const WindowLayout& layout = form.Layout();
+    setObjectName(ToQString(layout.name));
+    controls_.resize(layout.controls.size(), nullptr);
+
+    auto* client =
+        new ContainerWidget(ResolveColor(layout.backColor, std::string(layout.name)), this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(client);
+    BuildMenus(layout);
+    BuildControls(*client, {});
+    SetTabOrder();
+    BindKeyFlags();
+    ApplyWindowStyle(layout);
+    PlaceOnScreen(layout);
+}
+
+std::string FormWindow::ObjectName(std::string_view control) const {
+    return std::string(form_.Name()) + "." + std::string(control);
+}
+
+void FormWindow::ApplyWindowStyle(const WindowLayout& layout) {
+    setWindowTitle(ToQString(layout.caption));
+    if (!layout.icon.empty())
+        setWindowIcon(LoadIcon(layout.icon, std::string(layout.name)));
+
+    const bool titleBar = !layout.caption.empty() || layout.controlBox;
+    const bool focusable = std::any_of(layout.controls.begin(), layout.controls.end(), TakesFocus);
+    Qt::WindowFlags flags = Qt::Window;
+    if (!layout.showInTaskbar)
+        flags = titleBar ? Qt::Tool : Qt::SplashScreen;
+    if (!titleBar) {
+        flags |= Qt::FramelessWindowHint;
+    } else {
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        if (layout.controlBox) {
+            flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+            if (layout.minButton)
+                flags |= Qt::WindowMinimizeButtonHint;
+            if (layout.maxButton)
+                flags |= Qt::WindowMaximizeButtonHint;
+        }
+    }
+    if (!focusable)
+        flags |= Qt::WindowDoesNotAcceptFocus;
+    if (layout.border == BorderStyle::FixedDialog)
+        flags |= Qt::MSWindowsFixedSizeDialogHint;
+    setWindowFlags(flags);
+
+    // The client area has the layout's size; a menu bar sits above it.
+    const int menuHeight = menuWidget() != nullptr ? menuWidget()->sizeHint().height() : 0;
+    const QSize size(PixelsFromTwips(layout.clientWidth),
+                     PixelsFromTwips(layout.clientHeight) + menuHeight);
+    if (layout.border == BorderStyle::FixedDialog)
+        setFixedSize(size);
+    else
+        resize(size);
+}
+
+void FormWindow::BuildMenus(const WindowLayout& layout) {
+    for (const MenuLayout& menu : layout.menus) {
+        if (!menu.parent.empty())
+            continue;
+        QMenu* titleMenu = menuBar()->addMenu(LiteralCaption(menu.caption));
+        titleMenu->setObjectName(ToQString(menu.name));
+        titleMenu->menuAction()->setEnabled(menu.enabled);
+        titleMenu->menuAction()->setVisible(menu.visible);
+        for (const MenuLayout& item : layout.menus) {
+            if (item.parent != menu.name)
+                continue;
+            QAction* action = titleMenu->addAction(LiteralCaption(item.caption));
+            action->setObjectName(ToQString(item.name));
+            action->setEnabled(item.enabled);
+            action->setVisible(item.visible);
+            action->setCheckable(item.checked);
+            action->setChecked(item.checked);
+            connect(action, &QAction::triggered, this,
+                    [this, name = item.name] { form_.DeliverClick(name); });
+        }
+    }
+}
+
+void FormWindow::BuildControls(QWidget& container, std::string_view containerName) {
+    const auto& controls = form_.Layout().controls;
+    // Controls made later lie above those made earlier. The layout lists the topmost first,
+    // and windowed controls lie above all graphical ones, so make the graphical ones first,
+    // each group from the bottom of the list up.
+    for (const bool windowed : {false, true}) {
+        for (std::size_t i = controls.size(); i-- > 0;) {
+            const ControlLayout& control = controls[i];
+            if (control.container != containerName || IsWindowed(control.kind) != windowed)
+                continue;
+            QWidget* widget = CreateControl(control, container, ObjectName(control.name));
+            controls_[i] = widget;
+            BindClick(*widget, control.name);
+            if (control.kind == ControlKind::Frame)
+                BuildControls(*widget, control.name);
+        }
+    }
+}
+
+void FormWindow::BindClick(QWidget& widget, std::string_view control) {
+    if (auto* button = qobject_cast<QPushButton*>(&widget))
+        connect(button, &QPushButton::clicked, this,
+                [this, control] { form_.DeliverClick(control); });
+}
+
+void FormWindow::SetTabOrder() {
+    const auto& controls = form_.Layout().controls;
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        if (TakesFocus(controls[i]))
+            order.push_back(i);
+        else
+            controls_[i]->setFocusPolicy(Qt::NoFocus);
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return controls[a].tabIndex < controls[b].tabIndex;
+    });
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(controls_[order[i - 1]], controls_[order[i]]);
+    if (!order.empty())
+        controls_[order.front()]->setFocus();
+}
+
+void FormWindow::BindKeyFlags() {
+    const auto& controls = form_.Layout().controls;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (controls[i].kind != ControlKind::CommandButton || controls[i].keyFlag == KeyFlag::None)
+            continue;
+        auto* button = static_cast<QPushButton*>(controls_[i]);
+        const auto keys = controls[i].keyFlag == KeyFlag::Default
+                              ? std::initializer_list<Qt::Key>{Qt::Key_Return, Qt::Key_Enter}
+                              : std::initializer_list<Qt::Key>{Qt::Key_Escape};
+        for (const Qt::Key key : keys) {
+            auto* shortcut = new QShortcut(QKeySequence(key), this);
+            connect(shortcut, &QShortcut::activated, button, [button] {
+                if (button->isEnabled() && button->isVisible())
+                    button->click();
+            });
+        }
+    }
+}
+
+void FormWindow::PlaceOnScreen(const WindowLayout& layout) {
+    switch (layout.startUpPosition) {
+    case StartUpPosition::Manual:
+        move(PixelsFromTwips(layout.clientLeft), PixelsFromTwips(layout.clientTop));
+        break;
+    case StartUpPosition::CenterScreen:
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+        break;
+    case StartUpPosition::WindowsDefault:
+        break;
+    }
+}
+
+void FormWindow::RefreshNow() {
+    if (!isVisible())
+        return;
+    WaitUntilExposed();
+    repaint();
+    QGuiApplication::sync();
+}
+
+void FormWindow::WaitUntilExposed() {
+    QWindow* window = windowHandle();
+    if (window == nullptr || window->isExposed())
+        return;
+    // Only the window system's own events run meanwhile: no click or key reaches a handler.
+    QEventLoop loop;
+    ExposeWatcher watcher(*window, loop);
+    window->installEventFilter(&watcher);
+    QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    window->removeEventFilter(&watcher);
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    form_.DeliverClose();
+}
+
+} // namespace FormsRuntime
