@@ -71,10 +71,8 @@ QWidget* CreateLabel(const ControlLayout& control, QWidget& container, const Loo
 
 QWidget* CreateImage(const ControlLayout& control, QWidget& container, const Look& look,
                      const std::string& object) {
-    auto* image = new QLabel(&container);
+    auto* image = new PictureWidget(&container);
     image->setGeometry(look.box);
-    image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    image->setAttribute(Qt::WA_TransparentForMouseEvents);
     if (!control.picture.empty())
         image->setPixmap(LoadPicture(control.picture, object));
     return image;

@@ -25,12 +25,15 @@ void FrameWidget::paintEvent(QPaintEvent*) {
     const int captionLeft = 8;
     const int captionWidth = metrics.horizontalAdvance(caption_) + 4;
 
-    // An etched rectangle: a shadow line with a light line beside it.
+    // An etched rectangle from the middle of the caption down: a shadow line with a light
+    // line beside it. A frame too small to reach it shows its background only.
     const QRect border = rect().adjusted(0, metrics.height() / 2, -1, -1);
-    painter.setPen(palette().color(QPalette::Dark));
-    painter.drawRect(border.adjusted(0, 0, -1, -1));
-    painter.setPen(palette().color(QPalette::Light));
-    painter.drawRect(border.adjusted(1, 1, 0, 0));
+    if (border.width() >= 2 && border.height() >= 2) {
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawRect(border.adjusted(0, 0, -1, -1));
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawRect(border.adjusted(1, 1, 0, 0));
+    }
 
     const QRect captionBox(captionLeft - 2, 0, captionWidth, metrics.height());
     painter.fillRect(captionBox, palette().color(QPalette::Window));
@@ -55,6 +58,15 @@ void LabelWidget::SetCaption(const QString& caption) {
 void LabelWidget::FitToText() {
     const QFontMetrics metrics(font());
     resize(metrics.horizontalAdvance(text()), metrics.height());
+}
+
+PictureWidget::PictureWidget(QWidget* parent) : QLabel(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void PictureWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawPixmap(QPoint(0, 0), pixmap());
 }
 
 LineWidget::LineWidget(QPoint from, QPoint to, const QColor& color, QWidget* parent)

@@ -42,6 +42,17 @@ private:
     bool autoSize_;
 };
 
+// An image: its picture at natural size from the top-left corner, never stretched. On a
+// scaled screen each picture pixel becomes a sharp block, not a blur.
+class PictureWidget final : public QLabel {
+    Q_OBJECT
+public:
+    explicit PictureWidget(QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 // A straight line from one point to another, both ends included.
 class LineWidget final : public QWidget {
     Q_OBJECT

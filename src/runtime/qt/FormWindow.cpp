@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <array>
+#include <span>
 
 namespace FormsRuntime {
 namespace {
@@ -172,9 +174,11 @@ void FormWindow::BindKeyFlags() {
         if (controls[i].kind != ControlKind::CommandButton || controls[i].keyFlag == KeyFlag::None)
             continue;
         auto* button = static_cast<QPushButton*>(controls_[i]);
-        const auto keys = controls[i].keyFlag == KeyFlag::Default
-                              ? std::initializer_list<Qt::Key>{Qt::Key_Return, Qt::Key_Enter}
-                              : std::initializer_list<Qt::Key>{Qt::Key_Escape};
+        static constexpr std::array defaultKeys{Qt::Key_Return, Qt::Key_Enter};
+        static constexpr std::array cancelKeys{Qt::Key_Escape};
+        const std::span<const Qt::Key> keys = controls[i].keyFlag == KeyFlag::Default
+                                                  ? std::span<const Qt::Key>(defaultKeys)
+                                                  : std::span<const Qt::Key>(cancelKeys);
         for (const Qt::Key key : keys) {
             auto* shortcut = new QShortcut(QKeySequence(key), this);
             connect(shortcut, &QShortcut::activated, button, [button] {
