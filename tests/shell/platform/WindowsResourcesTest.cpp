@@ -1,60 +1,81 @@
-// Reads the compiled Windows resources back and checks them field by field against the
+// Reads the compiled Windows resources (.res) back and checks them field by field against the
 // program's identity: the version block, the icon group and its images, and their language.
 
 #include "LittleEndian.h"
-#include "ResourceFile.h"
-#include "VersionInfo.h"
 
 #include <QFile>
+#include <QHash>
 #include <QTest>
-#include <algorithm>
 
 using quibly::platform::dwordAt;
 using quibly::platform::wordAt;
 
 namespace {
 
-constexpr quint16 englishUnitedStates = 1033;
-constexpr qsizetype fixedFileInfoSize = 52;
-constexpr qsizetype groupHeaderSize = 6;
-constexpr qsizetype groupEntrySize = 14;
-constexpr qsizetype icoHeaderSize = 6;
-constexpr qsizetype icoEntrySize = 16;
+constexpr qsizetype resourceHeaderTail = 16; // data version, flags, language, version, features
 
-QString hex(quint32 value) {
-    return QStringLiteral("0x%1").arg(value, 8, 16, QLatin1Char('0'));
+qsizetype alignedToDword(qsizetype offset) {
+    return (offset + 3) & ~qsizetype{3};
 }
 
-QString environmentPath(const char* variable) {
+QByteArray readEnvironmentFile(const char* variable) {
     const QString path = qEnvironmentVariable(variable);
-    if (path.isEmpty())
-        qFatal("environment variable %s (a file the test reads) is not set", variable);
-    return path;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("reading %s (from %s): %s", qPrintable(path), variable,
+               qPrintable(file.errorString()));
+    return file.readAll();
 }
 
-const VersionNode* child(const VersionNode* parent, const QString& key) {
-    if (parent == nullptr)
-        return nullptr;
-    const auto found = std::find_if(parent->children.begin(), parent->children.end(),
-                                    [&](const VersionNode& node) { return node.key == key; });
-    return found == parent->children.end() ? nullptr : &*found;
+// A resource type or name in a .res header: 0xFFFF and a number, or a zero-terminated UTF-16
+// name; `at` moves past it.
+QString resourceId(const QByteArray& file, qsizetype& at, qsizetype limit) {
+    if (at + 4 <= limit && wordAt(file, at) == 0xFFFF) {
+        at += 4;
+        return QStringLiteral("#%1").arg(wordAt(file, at - 2));
+    }
+    QString name;
+    for (; at + 2 <= limit && wordAt(file, at) != 0; at += 2)
+        name.append(QChar(wordAt(file, at)));
+    at += 2;
+    return name;
 }
 
-QStringList keys(const VersionNode* node) {
-    QStringList result;
-    if (node != nullptr)
-        for (const VersionNode& childNode : node->children)
-            result.append(childNode.key);
-    return result;
-}
-
-// The bytes of image `index` of an .ico file, as its directory entry places them; empty when the
-// file has no such image.
-QByteArray icoImage(const QByteArray& ico, int index) {
-    const qsizetype entry = icoHeaderSize + index * icoEntrySize;
-    if (ico.size() < entry + icoEntrySize || wordAt(ico, 4) <= index)
-        return {};
-    return ico.mid(dwordAt(ico, entry + 12), dwordAt(ico, entry + 8));
+// Lists the version-block node at `at` and its children, in file order, as "path", "path: text"
+// or "path: <n> bytes"; a node that does not fit is listed as malformed. Keeps binary values by
+// path. Returns the node's end.
+qsizetype listVersionNode(const QByteArray& block, qsizetype at, const QString& parent,
+                          QStringList& nodes, QHash<QString, QByteArray>& binaryValues) {
+    const qsizetype end = at + 6 <= block.size() ? at + wordAt(block, at) : block.size();
+    if (end > block.size() || end < at + 6) {
+        nodes.append(QStringLiteral("malformed node at offset %1").arg(at));
+        return block.size();
+    }
+    const bool isText = wordAt(block, at + 4) == 1;
+    const qsizetype valueBytes = wordAt(block, at + 2) * (isText ? 2 : 1);
+    qsizetype offset = at + 6;
+    QString path = parent.isEmpty() ? QString() : parent + '/';
+    for (; offset + 2 <= end && wordAt(block, offset) != 0; offset += 2)
+        path.append(QChar(wordAt(block, offset)));
+    const qsizetype valueStart = alignedToDword(offset + 2);
+    if (valueStart + valueBytes > end) {
+        nodes.append(path + QStringLiteral(": malformed"));
+        return end;
+    }
+    const QByteArray value = block.mid(valueStart, valueBytes);
+    if (isText && valueBytes > 0) {
+        const QString text =
+            QString::fromUtf16(reinterpret_cast<const char16_t*>(value.data()), valueBytes / 2);
+        nodes.append(path + ": " +
+                     (text.endsWith(QChar(0)) ? text.chopped(1) : text + " (unterminated)"));
+    } else {
+        nodes.append(valueBytes > 0 ? QStringLiteral("%1: %2 bytes").arg(path).arg(valueBytes)
+                                    : path);
+        binaryValues.insert(path, value);
+    }
+    for (qsizetype child = alignedToDword(valueStart + valueBytes); child < end;)
+        child = alignedToDword(listVersionNode(block, child, path, nodes, binaryValues));
+    return end;
 }
 
 } // namespace
@@ -64,254 +85,155 @@ class WindowsResourcesTest : public QObject {
 
 private slots:
     void initTestCase();
-
-    void resourceSet();
-    void resourceLanguage_data();
-    void resourceLanguage();
-
-    void versionBlockLayout();
-    void fixedPart_data();
-    void fixedPart();
-    void stringTable();
-    void strings_data();
-    void strings();
-    void translation_data();
-    void translation();
-
-    void iconGroupHeader();
-    void iconGroupEntry_data();
-    void iconGroupEntry();
+    void resources();
+    void versionTree();
+    void versionField_data();
+    void versionField();
     void iconImage_data();
     void iconImage();
 
 private:
-    static void addIconImageRows();
-    const Resource* find(const QString& type, const QString& name) const;
-    const VersionNode* stringTableNode() const;
+    struct Resource {
+        QString typeAndName; // "#<type>/#<name>" for numeric ids
+        quint16 language = 0;
+        QByteArray data;
+    };
+    QByteArray resource(const QString& typeAndName) const;
 
     std::vector<Resource> resources_;
-    VersionNode versionBlock_;
-    QByteArray programIcon_;
+    QStringList versionNodes_;
+    QHash<QString, QByteArray> versionValues_;
 };
 
 void WindowsResourcesTest::initTestCase() {
-    const QString iconPath = environmentPath("QUIBLY_PROGRAM_ICON");
-    QFile icon(iconPath);
-    QVERIFY2(icon.open(QIODevice::ReadOnly),
-             qPrintable(QStringLiteral("reading %1: %2").arg(iconPath, icon.errorString())));
-    programIcon_ = icon.readAll();
-    try {
-        resources_ = readResourceFile(environmentPath("QUIBLY_RESOURCE_FILE"));
-        // A missing version block is reported by the checks that need it.
-        if (const Resource* version = find(QStringLiteral("#16"), QStringLiteral("#1")))
-            versionBlock_ = readVersionBlock(version->data);
-    } catch (const std::exception& error) {
-        QFAIL(error.what());
+    const QByteArray file = readEnvironmentFile("QUIBLY_RESOURCE_FILE");
+    for (qsizetype at = 0; at < file.size();) {
+        const qsizetype dataSize = at + 8 <= file.size() ? dwordAt(file, at) : 0;
+        const qsizetype headerSize = at + 8 <= file.size() ? dwordAt(file, at + 4) : 0;
+        QVERIFY2(headerSize >= 8 + resourceHeaderTail && headerSize + dataSize <= file.size() - at,
+                 qPrintable(QStringLiteral("resource at offset %1 runs past the end").arg(at)));
+        const qsizetype idsEnd = at + headerSize - resourceHeaderTail;
+        qsizetype idAt = at + 8;
+        const QString type = resourceId(file, idAt, idsEnd);
+        resources_.push_back({type + '/' + resourceId(file, idAt, idsEnd), wordAt(file, idsEnd + 6),
+                              file.mid(at + headerSize, dataSize)});
+        at = alignedToDword(at + headerSize + dataSize);
     }
+    const QByteArray versionBlock = resource("#16/#1");
+    if (!versionBlock.isEmpty())
+        QCOMPARE(listVersionNode(versionBlock, 0, {}, versionNodes_, versionValues_),
+                 versionBlock.size());
 }
 
-const Resource* WindowsResourcesTest::find(const QString& type, const QString& name) const {
-    const auto found = std::find_if(resources_.begin(), resources_.end(), [&](const Resource& r) {
-        return r.type == type && r.name == name;
-    });
-    return found == resources_.end() ? nullptr : &*found;
+QByteArray WindowsResourcesTest::resource(const QString& typeAndName) const {
+    for (const Resource& candidate : resources_)
+        if (candidate.typeAndName == typeAndName)
+            return candidate.data;
+    return {};
 }
 
-const VersionNode* WindowsResourcesTest::stringTableNode() const {
-    const VersionNode* stringFileInfo = child(&versionBlock_, QStringLiteral("StringFileInfo"));
-    if (stringFileInfo == nullptr || stringFileInfo->children.empty())
-        return nullptr;
-    return &stringFileInfo->children.front();
-}
-
-// Exactly the version block, the icon group and its three images: nothing the resource
-// compiler might add on its own, such as images numbered by an ICON statement.
-void WindowsResourcesTest::resourceSet() {
+// Exactly the empty entry that opens a 32-bit .res file, the version block, the icon group and
+// its three images, all in English (United States): nothing the resource compiler adds on its
+// own, such as images numbered by an ICON statement.
+void WindowsResourcesTest::resources() {
     QStringList actual;
-    for (const Resource& resource : resources_)
-        actual.append(resource.type + QLatin1Char('/') + resource.name);
+    for (const Resource& each : resources_)
+        actual.append(QStringLiteral("%1 language %2").arg(each.typeAndName).arg(each.language));
     actual.sort();
-    const QStringList expected{"#14/#1", "#16/#1", "#3/#30001", "#3/#30002", "#3/#30003"};
-    QCOMPARE(actual, expected);
+    QCOMPARE(actual, (QStringList{"#0/#0 language 0", "#14/#1 language 1033",
+                                  "#16/#1 language 1033", "#3/#30001 language 1033",
+                                  "#3/#30002 language 1033", "#3/#30003 language 1033"}));
 }
 
-void WindowsResourcesTest::resourceLanguage_data() {
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("version block") << "#16"
-                                   << "#1";
-    QTest::newRow("icon group") << "#14"
-                                << "#1";
-    QTest::newRow("icon image 30001") << "#3"
-                                      << "#30001";
-    QTest::newRow("icon image 30002") << "#3"
-                                      << "#30002";
-    QTest::newRow("icon image 30003") << "#3"
-                                      << "#30003";
+// The whole block in order: one string table, "040904B0", of six zero-terminated texts.
+void WindowsResourcesTest::versionTree() {
+    QCOMPARE(versionNodes_,
+             (QStringList{"VS_VERSION_INFO: 52 bytes", "VS_VERSION_INFO/StringFileInfo",
+                          "VS_VERSION_INFO/StringFileInfo/040904B0",
+                          "VS_VERSION_INFO/StringFileInfo/040904B0/CompanyName: Brixmoor",
+                          "VS_VERSION_INFO/StringFileInfo/040904B0/ProductName: Quibly",
+                          "VS_VERSION_INFO/StringFileInfo/040904B0/FileVersion: 1.00",
+                          "VS_VERSION_INFO/StringFileInfo/040904B0/ProductVersion: 1.00",
+                          "VS_VERSION_INFO/StringFileInfo/040904B0/InternalName: Quibly",
+                          "VS_VERSION_INFO/StringFileInfo/040904B0/OriginalFilename: Quibly.exe",
+                          "VS_VERSION_INFO/VarFileInfo",
+                          "VS_VERSION_INFO/VarFileInfo/Translation: 4 bytes"}));
 }
 
-void WindowsResourcesTest::resourceLanguage() {
-    QFETCH(QString, type);
-    QFETCH(QString, name);
-    const Resource* resource = find(type, name);
-    QVERIFY2(resource != nullptr, "resource missing");
-    QCOMPARE(resource->language, englishUnitedStates);
-}
-
-void WindowsResourcesTest::versionBlockLayout() {
-    QCOMPARE(versionBlock_.key, QStringLiteral("VS_VERSION_INFO"));
-    QCOMPARE(versionBlock_.valueType, VersionNode::ValueType::Binary);
-    QCOMPARE(keys(&versionBlock_), (QStringList{"StringFileInfo", "VarFileInfo"}));
-    QCOMPARE(keys(child(&versionBlock_, QStringLiteral("VarFileInfo"))),
-             QStringList{"Translation"});
-}
-
-void WindowsResourcesTest::fixedPart_data() {
+void WindowsResourcesTest::versionField_data() {
+    QTest::addColumn<QString>("node");
     QTest::addColumn<int>("offset");
-    QTest::addColumn<quint32>("expected");
-    QTest::newRow("signature") << 0 << 0xFEEF04BDu;
-    QTest::newRow("structure version") << 4 << 0x00010000u;
-    QTest::newRow("file version MS") << 8 << 0x00010000u;
-    QTest::newRow("file version LS") << 12 << 0u;
-    QTest::newRow("product version MS") << 16 << 0x00010000u;
-    QTest::newRow("product version LS") << 20 << 0u;
-    QTest::newRow("flags mask") << 24 << 0x3Fu;
-    QTest::newRow("flags") << 28 << 0u;
-    QTest::newRow("file OS") << 32 << 4u;
-    QTest::newRow("file type") << 36 << 1u;
-    QTest::newRow("file subtype") << 40 << 0u;
-    QTest::newRow("date MS") << 44 << 0u;
-    QTest::newRow("date LS") << 48 << 0u;
-}
-
-void WindowsResourcesTest::fixedPart() {
-    QFETCH(int, offset);
-    QFETCH(quint32, expected);
-    QCOMPARE(versionBlock_.value.size(), fixedFileInfoSize);
-    QCOMPARE(hex(dwordAt(versionBlock_.value, offset)), hex(expected));
-}
-
-void WindowsResourcesTest::stringTable() {
-    QCOMPARE(keys(child(&versionBlock_, QStringLiteral("StringFileInfo"))),
-             QStringList{"040904B0"});
-    const VersionNode* table = stringTableNode();
-    QVERIFY(table != nullptr);
-    QCOMPARE(table->children.size(), std::size_t{6});
-}
-
-// Each row's tag is the key expected at its index.
-void WindowsResourcesTest::strings_data() {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("value");
-    QTest::newRow("CompanyName") << 0 << "Brixmoor";
-    QTest::newRow("ProductName") << 1 << "Quibly";
-    QTest::newRow("FileVersion") << 2 << "1.00";
-    QTest::newRow("ProductVersion") << 3 << "1.00";
-    QTest::newRow("InternalName") << 4 << "Quibly";
-    QTest::newRow("OriginalFilename") << 5 << "Quibly.exe";
-}
-
-void WindowsResourcesTest::strings() {
-    QFETCH(int, index);
-    QFETCH(QString, value);
-    const VersionNode* table = stringTableNode();
-    QVERIFY(table != nullptr);
-    QVERIFY2(std::size_t(index) < table->children.size(), "string missing");
-    const VersionNode& string = table->children[std::size_t(index)];
-    QCOMPARE(string.key, QString::fromLatin1(QTest::currentDataTag()));
-    QCOMPARE(string.valueType, VersionNode::ValueType::Text);
-    const QString text = string.text();
-    QVERIFY2(text.endsWith(QChar(u'\0')), "value is not zero-terminated");
-    QCOMPARE(text.chopped(1), value);
-}
-
-void WindowsResourcesTest::translation_data() {
-    QTest::addColumn<int>("offset");
-    QTest::addColumn<quint32>("expected");
-    QTest::newRow("language") << 0 << 0x0409u;
-    QTest::newRow("code page") << 2 << 0x04B0u;
-}
-
-void WindowsResourcesTest::translation() {
-    QFETCH(int, offset);
-    QFETCH(quint32, expected);
-    const VersionNode* translation =
-        child(child(&versionBlock_, QStringLiteral("VarFileInfo")), QStringLiteral("Translation"));
-    QVERIFY(translation != nullptr);
-    QCOMPARE(translation->valueType, VersionNode::ValueType::Binary);
-    QCOMPARE(translation->value.size(), qsizetype{4});
-    QCOMPARE(hex(wordAt(translation->value, offset)), hex(expected));
-}
-
-void WindowsResourcesTest::iconGroupHeader() {
-    const Resource* group = find(QStringLiteral("#14"), QStringLiteral("#1"));
-    QVERIFY2(group != nullptr, "icon group 1 missing");
-    QCOMPARE(group->data.size(), groupHeaderSize + 3 * groupEntrySize);
-    QCOMPARE(wordAt(group->data, 0), quint16{0}); // reserved
-    QCOMPARE(wordAt(group->data, 2), quint16{1}); // an icon, not a cursor
-    QCOMPARE(wordAt(group->data, 4), quint16{3});
-}
-
-void WindowsResourcesTest::addIconImageRows() {
-    QTest::addColumn<int>("index");
     QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
-    QTest::addColumn<int>("colours");
-    QTest::addColumn<int>("bitCount");
-    QTest::addColumn<int>("id");
-    QTest::newRow("32x32, 2 colours") << 0 << 32 << 32 << 2 << 1 << 30001;
-    QTest::newRow("32x32, 16 colours") << 1 << 32 << 32 << 16 << 4 << 30002;
-    QTest::newRow("16x16, 16 colours") << 2 << 16 << 16 << 16 << 4 << 30003;
+    QTest::addColumn<quint32>("expected");
+    struct Field {
+        const char* name;
+        int offset;
+        quint32 expected;
+    };
+    // The fixed part: thirteen double words.
+    for (const Field field : {Field{"signature", 0, 0xFEEF04BD},
+                              {"structure version", 4, 0x10000},
+                              {"file version MS", 8, 0x10000},
+                              {"file version LS", 12, 0},
+                              {"product version MS", 16, 0x10000},
+                              {"product version LS", 20, 0},
+                              {"flags mask", 24, 0x3F},
+                              {"flags", 28, 0},
+                              {"file OS", 32, 4},
+                              {"file type", 36, 1},
+                              {"file subtype", 40, 0},
+                              {"date MS", 44, 0},
+                              {"date LS", 48, 0}})
+        QTest::newRow(field.name) << "VS_VERSION_INFO" << field.offset << 4 << field.expected;
+    const QString translation = QStringLiteral("VS_VERSION_INFO/VarFileInfo/Translation");
+    QTest::newRow("translation language") << translation << 0 << 2 << 0x0409u;
+    QTest::newRow("translation code page") << translation << 2 << 2 << 0x04B0u;
 }
 
-void WindowsResourcesTest::iconGroupEntry_data() {
-    addIconImageRows();
-}
-
-void WindowsResourcesTest::iconGroupEntry() {
-    QFETCH(int, index);
+void WindowsResourcesTest::versionField() {
+    QFETCH(QString, node);
+    QFETCH(int, offset);
     QFETCH(int, width);
-    QFETCH(int, height);
-    QFETCH(int, colours);
-    QFETCH(int, bitCount);
-    QFETCH(int, id);
-    const Resource* group = find(QStringLiteral("#14"), QStringLiteral("#1"));
-    QVERIFY2(group != nullptr, "icon group 1 missing");
-    const qsizetype entry = groupHeaderSize + index * groupEntrySize;
-    QVERIFY2(group->data.size() >= entry + groupEntrySize, "entry missing");
-    const QByteArray& data = group->data;
-    QCOMPARE(int(quint8(data[entry])), width);
-    QCOMPARE(int(quint8(data[entry + 1])), height);
-    QCOMPARE(int(quint8(data[entry + 2])), colours);
-    QCOMPARE(int(quint8(data[entry + 3])), 0); // reserved
-    QCOMPARE(int(wordAt(data, entry + 4)), 1); // planes
-    QCOMPARE(int(wordAt(data, entry + 6)), bitCount);
-    QCOMPARE(qsizetype(dwordAt(data, entry + 8)), icoImage(programIcon_, index).size());
-    QCOMPARE(int(wordAt(data, entry + 12)), id);
+    QFETCH(quint32, expected);
+    const QByteArray value = versionValues_.value(node);
+    QVERIFY2(offset + width <= value.size(), qPrintable(node + " is missing or short"));
+    const quint32 actual = width == 4 ? dwordAt(value, offset) : wordAt(value, offset);
+    QCOMPARE(QString::number(actual, 16), QString::number(expected, 16));
 }
 
 void WindowsResourcesTest::iconImage_data() {
-    addIconImageRows();
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QList<int>>("entry"); // width, height, colours, reserved, planes, bits
+    QTest::addColumn<int>("id");
+    QTest::newRow("32x32 1 bpp") << 0 << QList<int>{32, 32, 2, 0, 1, 1} << 30001;
+    QTest::newRow("32x32 4 bpp") << 1 << QList<int>{32, 32, 16, 0, 1, 4} << 30002;
+    QTest::newRow("16x16 4 bpp") << 2 << QList<int>{16, 16, 16, 0, 1, 4} << 30003;
 }
 
-// Each image resource is the program icon's image byte for byte, and that image is the bitmap
-// the group entry describes.
+// Each group entry describes its image and names the image resource, which is the program
+// icon's image byte for byte.
 void WindowsResourcesTest::iconImage() {
     QFETCH(int, index);
-    QFETCH(int, width);
-    QFETCH(int, height);
-    QFETCH(int, bitCount);
+    QFETCH(QList<int>, entry);
     QFETCH(int, id);
-    const Resource* image = find(QStringLiteral("#3"), QStringLiteral("#%1").arg(id));
-    QVERIFY2(image != nullptr, "icon image missing");
-    const QByteArray expected = icoImage(programIcon_, index);
-    QVERIFY2(!expected.isEmpty(), "the program icon lacks this image");
-    QCOMPARE(image->data, expected);
-    QVERIFY(expected.size() >= 16);
-    QCOMPARE(int(dwordAt(expected, 4)), width);
-    QCOMPARE(int(dwordAt(expected, 8)), 2 * height); // colour bits and mask, stacked
-    QCOMPARE(int(wordAt(expected, 12)), 1);          // planes
-    QCOMPARE(int(wordAt(expected, 14)), bitCount);
+    const QByteArray group = resource("#14/#1");
+    QCOMPARE(group.size(), 6 + 3 * 14);
+    QCOMPARE((QList<int>{wordAt(group, 0), wordAt(group, 2), wordAt(group, 4)}),
+             (QList<int>{0, 1, 3})); // reserved, an icon (not a cursor), three images
+
+    const QByteArray ico = readEnvironmentFile("QUIBLY_PROGRAM_ICON");
+    const qsizetype icoEntry = 6 + 16 * index;
+    QVERIFY2(icoEntry + 16 <= ico.size() &&
+                 dwordAt(ico, icoEntry + 12) + dwordAt(ico, icoEntry + 8) <= ico.size(),
+             "the program icon lacks this image");
+    const QByteArray icoImage = ico.mid(dwordAt(ico, icoEntry + 12), dwordAt(ico, icoEntry + 8));
+    const qsizetype at = 6 + 14 * index;
+    QCOMPARE((QList<int>{quint8(group[at]), quint8(group[at + 1]), quint8(group[at + 2]),
+                         quint8(group[at + 3]), wordAt(group, at + 4), wordAt(group, at + 6)}),
+             entry);
+    QCOMPARE(qsizetype(dwordAt(group, at + 8)), icoImage.size());
+    QCOMPARE(int(wordAt(group, at + 12)), id);
+    QCOMPARE(resource(QStringLiteral("#3/#%1").arg(id)), icoImage);
 }
 
 QTEST_GUILESS_MAIN(WindowsResourcesTest)
