@@ -48,7 +48,7 @@ void drawHills(Canvas& canvas) {
         verticalGradient({{285, hex(0x74C957)}, {360, hex(0x4FAA3F)}, {500, hex(0x2F7D2C)}}));
 }
 
-void drawFlower(Canvas& canvas, Point centre, Rgb petals) {
+void drawFlower(Canvas& canvas, Point centre, const Rgb& petals) {
     // Five petals at 72-degree steps, starting straight up.
     constexpr std::array<Point, 5> directions{
         Point{0.0, -1.0}, Point{0.9510565, -0.3090170}, Point{0.5877853, 0.8090170},

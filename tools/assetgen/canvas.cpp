@@ -118,7 +118,7 @@ void Canvas::fill(const Shape& shape, const Paint& paint) {
     }
 }
 
-void Canvas::fillOutlined(const Shape& shape, const Paint& paint, Rgb outline,
+void Canvas::fillOutlined(const Shape& shape, const Paint& paint, const Rgb& outline,
                           double outlineWidth) {
     fill(grow(shape, outlineWidth), solid(outline));
     fill(shape, paint);

@@ -45,7 +45,8 @@ public:
 
     void fill(const Shape& shape, const Paint& paint);
     // The cartoon look: the shape over a rim of `outlineWidth` pixels in `outline`.
-    void fillOutlined(const Shape& shape, const Paint& paint, Rgb outline, double outlineWidth);
+    void fillOutlined(const Shape& shape, const Paint& paint, const Rgb& outline,
+                      double outlineWidth);
 
 private:
     std::size_t offset(int x, int y) const;

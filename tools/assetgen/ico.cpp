@@ -51,6 +51,7 @@ Bytes encodeIco(const std::vector<IconImage>& images) {
     appendU16(out, static_cast<std::uint16_t>(images.size()));
 
     std::vector<Bytes> bodies;
+    bodies.reserve(images.size());
     for (const IconImage& icon : images)
         bodies.push_back(encodeIconImage(icon));
 

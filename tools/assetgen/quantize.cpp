@@ -83,6 +83,7 @@ std::vector<ColourCount> histogram(const FlatPixels& flat) {
         ++entry.count;
     }
     std::vector<ColourCount> result;
+    result.reserve(counts.size());
     for (const auto& [colourKey, entry] : counts)
         result.push_back(entry);
     return result;
@@ -101,7 +102,8 @@ Rgb8 weightedMean(std::span<const ColourCount> colours) {
         for (int c = 0; c < 3; ++c)
             sums[static_cast<std::size_t>(c)] +=
                 static_cast<std::uint64_t>(channel(entry.colour, c)) * entry.count;
-    const std::uint64_t total = pixelCount(colours);
+    // A box always holds at least one pixel; guard anyway so an empty one averages to black.
+    const std::uint64_t total = std::max<std::uint64_t>(pixelCount(colours), 1);
     const auto average = [&](std::size_t c) {
         return static_cast<std::uint8_t>((sums[c] + total / 2) / total);
     };

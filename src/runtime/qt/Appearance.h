@@ -30,7 +30,7 @@ inline QRect PixelRect(Twips left, Twips top, Twips width, Twips height) {
 QColor ResolveColor(Color color, const std::string& object);
 
 // Points are counted at 96 dots per inch, so 8.25 pt is 11 pixels on every screen.
-QFont ResolveFont(const FontSpec& font);
+QFont ResolveFont(const FontSpec& spec);
 
 // A picture from the program's resources, at its natural size. A picture that cannot be
 // read or decoded is a run-time error of the given object.

@@ -219,7 +219,10 @@ void FormWindow::WaitUntilExposed() {
     QEventLoop loop;
     ExposeWatcher watcher(*window, loop);
     window->installEventFilter(&watcher);
-    QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+    QTimer deadline; // a window system that never shows the window must not hang start-up
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(2000);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     window->removeEventFilter(&watcher);
 }

@@ -108,10 +108,13 @@ private:
 void WindowsResourcesTest::initTestCase() {
     const QByteArray file = readEnvironmentFile("QUIBLY_RESOURCE_FILE");
     for (qsizetype at = 0; at < file.size();) {
-        const qsizetype dataSize = at + 8 <= file.size() ? dwordAt(file, at) : 0;
-        const qsizetype headerSize = at + 8 <= file.size() ? dwordAt(file, at + 4) : 0;
+        const QByteArray pastTheEnd =
+            QStringLiteral("resource at offset %1 runs past the end").arg(at).toUtf8();
+        QVERIFY2(file.size() - at >= 8, pastTheEnd.constData());
+        const qsizetype dataSize = dwordAt(file, at);
+        const qsizetype headerSize = dwordAt(file, at + 4);
         QVERIFY2(headerSize >= 8 + resourceHeaderTail && headerSize + dataSize <= file.size() - at,
-                 qPrintable(QStringLiteral("resource at offset %1 runs past the end").arg(at)));
+                 pastTheEnd.constData());
         const qsizetype idsEnd = at + headerSize - resourceHeaderTail;
         qsizetype idAt = at + 8;
         const QString type = resourceId(file, idAt, idsEnd);

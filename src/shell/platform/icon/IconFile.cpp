@@ -77,6 +77,7 @@ std::vector<IconImage> readIconFile(const QString& path) {
         fail(path, QStringLiteral("the directory of %1 images is cut short").arg(count));
 
     std::vector<IconImage> images;
+    images.reserve(static_cast<std::size_t>(count));
     for (int index = 0; index < count; ++index)
         images.push_back(readImage(path, data, index));
     return images;

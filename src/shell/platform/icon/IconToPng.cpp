@@ -40,7 +40,7 @@ QImage decodeImage(const QString& iconPath, int index) {
     QImageReader reader(iconPath, "ico");
     if (!reader.jumpToImage(index))
         fail(operation, reader.errorString());
-    const QImage image = reader.read();
+    QImage image = reader.read();
     if (image.isNull())
         fail(operation, reader.errorString());
     return image;
