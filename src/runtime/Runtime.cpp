@@ -60,6 +60,13 @@ void EndProgram(int status) {
         QCoreApplication::exit(session.exitStatus);
 }
 
+// Tells the user, then ends the program with the run-time error status.
+void EndWithError(const RuntimeError& error) {
+    BeginEnding(ExitRunTimeError);
+    ReportRunTimeError(error, current->program.app.Title);
+    EndProgram(ExitRunTimeError);
+}
+
 // Calls a procedure of the program. Procedures handle no errors: an error ends the procedure
 // and then the program, after the user has been told.
 void CallProgram(std::string_view object, std::string_view operation,
@@ -69,14 +76,9 @@ void CallProgram(std::string_view object, std::string_view operation,
     } catch (const EndRequest&) {
         EndProgram(ExitNormal);
     } catch (const RuntimeError& error) {
-        BeginEnding(ExitRunTimeError);
-        ReportRunTimeError(error, current->program.app.Title);
-        EndProgram(ExitRunTimeError);
+        EndWithError(error);
     } catch (const std::exception& error) {
-        BeginEnding(ExitRunTimeError);
-        ReportRunTimeError(RuntimeError(std::string(object), std::string(operation), error.what()),
-                           current->program.app.Title);
-        EndProgram(ExitRunTimeError);
+        EndWithError(RuntimeError(std::string(object), std::string(operation), error.what()));
     }
 }
 

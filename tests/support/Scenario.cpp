@@ -47,6 +47,15 @@ void AnswerNextMessageBox(AnsweredBox& seen, const std::function<void(QWidget& b
     poll->start(5);
 }
 
+void QuietOffscreenSizeHintWarnings() {
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            if (!message.contains(QLatin1String("does not support propagateSizeHints")))
+                previous(type, context, message);
+        });
+}
+
 QWidget* TopLevel(const QString& name) {
     for (QWidget* window : QApplication::topLevelWidgets())
         if (window->objectName() == name && window->isVisible())

@@ -26,6 +26,10 @@ struct AnsweredBox {
 // one of its buttons, or a key press) as soon as it is up.
 void AnswerNextMessageBox(AnsweredBox& seen, const std::function<void(QWidget& box)>& answer);
 
+// The offscreen platform warns on every resize that it keeps no size hints; a long run of
+// resizes would bury the test's own messages under that line.
+void QuietOffscreenSizeHintWarnings();
+
 // A loaded top-level window of the program by its class name, or nullptr.
 QWidget* TopLevel(const QString& name);
 
