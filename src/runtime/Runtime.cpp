@@ -90,6 +90,9 @@ int Start(int argc, char** argv, const Program& program) {
     char fallbackName[] = "Quibly";
     char* toolkitArgv[] = {argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName, nullptr};
 
+    // The menu bar stays in the window, whose client area sits below it, even on desktops
+    // that offer to take menus into a bar of their own.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     ExitUnlessPlatformStarts guard(program.app.Title);
     QApplication application(toolkitArgc, toolkitArgv);
     guard.Started();

@@ -6,13 +6,15 @@
 #
 # Allowed, each by its exact name, from the environment the run had:
 # - the X display of DISPLAY: its socket /tmp/.X11-unix/X<n>, by path or by abstract name;
-# - the session bus of DBUS_SESSION_BUS_ADDRESS: Qt asks it whether accessibility is on; the
-#   accessibility bus itself is reached only where accessibility is on, which it is not here;
+# - the session bus of DBUS_SESSION_BUS_ADDRESS: Qt asks it whether accessibility is on and
+#   whether a global menu bar is offered; the accessibility bus itself is reached only where
+#   accessibility is on, which it is not in the test's session;
 # - making XDG_RUNTIME_DIR: Qt checks that the runtime directory exists by a mkdir that fails
 #   with EEXIST;
 # - fontconfig's cache, when the installed one is out of date: files directly in
 #   /var/cache/fontconfig (taken where it is writable) or else in XDG_CACHE_HOME/fontconfig
-#   (XDG_CACHE_HOME defaults to HOME/.cache), and making those directories;
+#   (XDG_CACHE_HOME defaults to HOME/.cache), and making those directories and XDG_CACHE_HOME,
+#   which fontconfig makes on its way to its own;
 # - the first execve, which starts Quibly itself.
 
 function fail(what, object) {
@@ -73,7 +75,9 @@ BEGIN {
         }
     }
 
-    cacheHome = ENVIRON["XDG_CACHE_HOME"] != "" ? ENVIRON["XDG_CACHE_HOME"] : ENVIRON["HOME"] "/.cache"
+    cacheHome = ENVIRON["XDG_CACHE_HOME"]
+    if (cacheHome == "")
+        cacheHome = ENVIRON["HOME"] "/.cache"
     fontCaches["/var/cache/fontconfig"] = 1
     fontCaches[normal(cacheHome "/fontconfig")] = 1
     allowedDirectories[normal(ENVIRON["XDG_RUNTIME_DIR"])] = 1
@@ -112,7 +116,7 @@ call ~ /^mkdir(at)?$/ {
         fail("made a directory", path)
     next
 }
-call ~ /^(rename|renameat|renameat2|link|linkat|symlink|symlinkat|unlink|unlinkat|rmdir|mknod|mknodat)$/ {
+call ~ /^(rename|renameat2?|link|linkat|symlink|symlinkat|unlink|unlinkat|rmdir|mknod|mknodat)$/ {
     paths = pathsOutsideFontCache(arguments)
     if (paths != "")
         fail(call, paths)

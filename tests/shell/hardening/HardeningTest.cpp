@@ -17,8 +17,8 @@ private slots:
         file_ = qEnvironmentVariable("QUIBLY_ELF_FILE");
         QVERIFY2(!file_.isEmpty(), "QUIBLY_ELF_FILE names no file to read");
         QProcess readelf;
-        readelf.start(QUIBLY_READELF, {"--wide", "--file-header", "--program-headers",
-                                       "--dynamic", "--dyn-syms", file_});
+        readelf.start(QUIBLY_READELF, {"--wide", "--file-header", "--program-headers", "--dynamic",
+                                       "--dyn-syms", file_});
         QVERIFY2(readelf.waitForFinished(30000),
                  qPrintable("readelf " + file_ + " did not finish: " + readelf.errorString()));
         QVERIFY2(readelf.exitStatus() == QProcess::NormalExit && readelf.exitCode() == 0,
