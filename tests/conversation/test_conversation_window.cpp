@@ -3,6 +3,7 @@
 
 #include "Pixels.h"
 #include "Scenario.h"
+#include "conversation/ReplyTable.h"
 #include "shell/Module1.h"
 #include "shell/Program.h"
 
@@ -137,24 +138,14 @@ private slots:
     void enterShowsTheReplyOrKeepsTheLabel_data() {
         QTest::addColumn<QStringList>("phrases");
         QTest::addColumn<QString>("shown");
-        const char* rules[][2] = {{"it's nice to meet you too", "great"},
-                                  {"hi", "hello"},
-                                  {"how are you?", "fine"},
-                                  {"you're hot", "Thank you"},
-                                  {"you're beautiful", "(smiles)"},
-                                  {"I love you", "I'm flattered"},
-                                  {"what are you wearing?", "something very tight"},
-                                  {"", "how may I assist you?"},
-                                  {"what are you doing right now", "nothing much"},
-                                  {"do you have a boyfriend?", "Have an Ex"},
-                                  {"did you dump him?", "yip"},
-                                  {"did he dump you?", "nope, dumped him"},
-                                  {"why did you dump him?", "he was getting too physical"},
-                                  {"where do you live?", "in your computer duh"},
-                                  {"hello", "hi"},
-                                  {"hey", "hi"}};
-        for (const auto& [prompt, reply] : rules)
-            QTest::addRow("\"%s\"", prompt) << QStringList{prompt} << QString(reply);
+        // Every rule of the table, through the window.
+        for (const ReplyRule& rule : ReplyTable) {
+            const auto text = [](FormsRuntime::TextView view) {
+                return QString::fromStdU16String(std::u16string(view));
+            };
+            QTest::addRow("\"%s\"", qPrintable(text(rule.prompt)))
+                << QStringList{text(rule.prompt)} << text(rule.reply);
+        }
         QTest::newRow("no match keeps the greeting") << QStringList{"Hi"} << greeting;
         for (const char* miss :
              {"Hi", " hi", "hi ", "hi.", "how are you", "fine", "what are you doing right now?"})
@@ -207,7 +198,8 @@ private slots:
             timer.start();
             QTest::keyClick(&w.text, Qt::Key_V, Qt::ControlModifier);
             QTest::keyClick(w.window.windowHandle(), Qt::Key_Return);
-            QVERIFY2(timer.elapsed() < 1000 * QUIBLY_SLOWDOWN, qPrintable(QString::number(timer.elapsed())));
+            QVERIFY2(timer.elapsed() < 1000 * QUIBLY_SLOWDOWN,
+                     qPrintable(QString::number(timer.elapsed())));
             QCOMPARE(w.text.text(), huge);
             QCOMPARE(w.label.text(), greeting);
         });
