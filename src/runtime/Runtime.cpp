@@ -9,6 +9,7 @@
 #include "runtime/qt/PlatformStart.h"
 
 #include <QApplication>
+#include <QStyleHints>
 #include <map>
 #include <utility>
 
@@ -102,6 +103,8 @@ int Start(int argc, char** argv, const Program& program) {
     QCoreApplication::setApplicationVersion(ToQString(
         IntToText(app.Major) + u"." + IntToText(app.Minor) + u"." + IntToText(app.Revision)));
     QGuiApplication::setDesktopFileName(ToQString(program.desktopId));
+    // A steady caret: an idle program uses no processor time, whatever the text box holds.
+    QGuiApplication::styleHints()->setCursorFlashTime(0);
     return Run(program);
 }
 

@@ -73,6 +73,9 @@ QFont ResolveFont(const FontSpec& spec) {
     font.setItalic(spec.italic);
     font.setUnderline(spec.underline);
     font.setStrikeOut(spec.strikethrough);
+    // Text is drawn as plain runs of glyphs, without kerning or ligatures, as on the desktop the
+    // layouts were designed for; it also keeps a long text box cheap to paint.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 
