@@ -1,6 +1,7 @@
 // The conversation window as the user meets it: its pixels, the Enter button and its keys,
 // the File menu's leave question, and what a screen reader is told.
 
+#include "ConversationWindow.h"
 #include "Pixels.h"
 #include "Scenario.h"
 #include "conversation/ReplyTable.h"
@@ -21,27 +22,8 @@ using TestSupport::PixelAt;
 
 namespace {
 
-const QString greeting = "Hello, I'm Quibly beta 2.3. It is nice to meet you.";
 const QColor peach(255, 224, 192);
-
-// The shown conversation window and its controls.
-struct Window {
-    QWidget& window = *TestSupport::TopLevel("frmMain");
-    QWidget& client = *window.findChild<QWidget*>("ClientArea");
-    QLineEdit& text = *window.findChild<QLineEdit*>("Text1");
-    QPushButton& enter = *window.findChild<QPushButton*>("Command1");
-    QLabel& label = *window.findChild<QLabel*>("Label1");
-    QAction& exit = *window.findChild<QAction*>("MenuExit");
-
-    void Say(const QString& phrase) {
-        text.setText(phrase);
-        QTest::mouseClick(&enter, Qt::LeftButton);
-    }
-    void Activate() {
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-    }
-};
+using Window = ConversationWindow;
 
 // Runs Quibly with `scenario` acting on its conversation window.
 void WithQuibly(const std::function<void(Window&)>& scenario) {

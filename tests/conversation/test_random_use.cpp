@@ -6,7 +6,7 @@
 // QUIBLY_RANDOM_ACTIONS sets the number of actions (default 5000); QUIBLY_RANDOM_SEED replays
 // a run (default: a fresh seed, printed first).
 
-#include "Scenario.h"
+#include "ConversationWindow.h"
 #include "conversation/ReplyTable.h"
 #include "shell/Module1.h"
 #include "shell/Program.h"
@@ -20,8 +20,6 @@
 #include <random>
 
 namespace {
-
-const QString greeting = "Hello, I'm Quibly beta 2.3. It is nice to meet you.";
 
 // Characters a keyboard types one at a time, and code units only a paste brings in.
 const QStringList typedCharacters = {"a",
@@ -51,8 +49,7 @@ public:
     RandomUser(std::uint64_t seed) : random_(seed) {}
 
     void Run(int actions) {
-        window_.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window_));
+        shown_.Activate();
         for (int action = 0; action < actions; ++action) {
             step_ = action;
             Act();
@@ -81,7 +78,7 @@ private:
             break;
         case 5:
         case 6:
-            ClickAt(Chance(50) ? enter_.geometry().center() : RandomPoint());
+            ClickAt(Chance(50) ? shown_.enter.geometry().center() : RandomPoint());
             break;
         case 7:
         case 8:
@@ -114,7 +111,7 @@ private:
 
     // A prompt of the reply table, now and then with a near miss, so that replies happen.
     void TypePhrase() {
-        if (focused() == &text_)
+        if (focused() == &shown_.text)
             Key(Qt::Key_A, Qt::ControlModifier);
         QString phrase = QString::fromStdU16String(
             std::u16string(ReplyTable[std::size_t(Pick(int(ReplyTable.size())))].prompt));
@@ -127,9 +124,9 @@ private:
     }
 
     void Type(const QString& character) {
-        if (focused() == &text_)
+        if (focused() == &shown_.text)
             Insert(character);
-        QTest::sendKeyEvent(QTest::Click, window_.windowHandle(), Qt::Key_unknown, character,
+        QTest::sendKeyEvent(QTest::Click, shown_.window.windowHandle(), Qt::Key_unknown, character,
                             Qt::NoModifier);
     }
 
@@ -143,28 +140,28 @@ private:
         if (expectedText_.size() > 2'000'000) // keep the text bounded: replace it all
             Key(Qt::Key_A, Qt::ControlModifier);
         QGuiApplication::clipboard()->setText(clip);
-        if (focused() == &text_)
+        if (focused() == &shown_.text)
             Insert(clip);
-        QTest::keyClick(window_.windowHandle(), Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(shown_.window.windowHandle(), Qt::Key_V, Qt::ControlModifier);
     }
 
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         const QWidget* before = focused();
-        if (key == Qt::Key_Return || (key == Qt::Key_Space && before == &enter_))
+        if (key == Qt::Key_Return || (key == Qt::Key_Space && before == &shown_.enter))
             ExpectClick();
-        else if (key == Qt::Key_Space && before == &text_)
+        else if (key == Qt::Key_Space && before == &shown_.text)
             Insert(" ");
-        QTest::keyClick(window_.windowHandle(), key, modifiers);
+        QTest::keyClick(shown_.window.windowHandle(), key, modifiers);
     }
 
     // A click lands only where the window is: a small window cuts its controls off.
     void ClickAt(QPoint point) {
-        const QPoint inWindow = client_.mapTo(&window_, point);
-        if (!client_.rect().contains(point) || !window_.rect().contains(inWindow))
+        const QPoint inWindow = shown_.client.mapTo(&shown_.window, point);
+        if (!shown_.client.rect().contains(point) || !shown_.window.rect().contains(inWindow))
             return;
-        if (client_.childAt(point) == &enter_)
+        if (shown_.client.childAt(point) == &shown_.enter)
             ExpectClick();
-        QTest::mouseClick(window_.windowHandle(), Qt::LeftButton, {}, inWindow);
+        QTest::mouseClick(shown_.window.windowHandle(), Qt::LeftButton, {}, inWindow);
     }
 
     void Resize() {
@@ -172,7 +169,7 @@ private:
         const QSize size = extreme == 0   ? QSize(1, 1)
                            : extreme == 1 ? QSize(4000, 4000)
                                           : QSize(Pick(800) + 1, Pick(800) + 1);
-        window_.resize(size);
+        shown_.window.resize(size);
     }
 
     void ExitAnsweredNo() {
@@ -184,20 +181,21 @@ private:
             else
                 QTest::keyClick(&box, way == 1 ? Qt::Key_Return : Qt::Key_Escape);
         });
-        exit_.trigger();
+        shown_.exit.trigger();
         QCOMPARE(seen.text, QString("Are you leaving?"));
-        window_.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window_));
+        shown_.Activate();
     }
 
-    QPoint RandomPoint() { return {Pick(client_.width() + 1), Pick(client_.height() + 1)}; }
+    QPoint RandomPoint() {
+        return {Pick(shown_.client.width() + 1), Pick(shown_.client.height() + 1)};
+    }
     QWidget* focused() const { return QApplication::focusWidget(); }
 
     // Typing replaces the selection, or goes in at the caret.
     void Insert(const QString& typed) {
-        const bool selected = text_.hasSelectedText();
-        const int at = selected ? text_.selectionStart() : text_.cursorPosition();
-        expectedText_.replace(at, selected ? int(text_.selectedText().size()) : 0, typed);
+        const bool selected = shown_.text.hasSelectedText();
+        const int at = selected ? shown_.text.selectionStart() : shown_.text.cursorPosition();
+        expectedText_.replace(at, selected ? int(shown_.text.selectedText().size()) : 0, typed);
     }
 
     void ExpectClick() {
@@ -207,8 +205,9 @@ private:
 
     void Check() {
         const QString where = QString("after action %1").arg(step_);
-        QVERIFY2(label_.text() == expectedLabel_, qPrintable(where + ": label " + label_.text()));
-        QVERIFY2(text_.text() == expectedText_, qPrintable(where + ": text box changed"));
+        QVERIFY2(shown_.label.text() == expectedLabel_,
+                 qPrintable(where + ": label " + shown_.label.text()));
+        QVERIFY2(shown_.text.text() == expectedText_, qPrintable(where + ": text box changed"));
         const auto windows = QApplication::topLevelWidgets();
         QVERIFY2(std::count_if(windows.begin(), windows.end(),
                                [](QWidget* w) { return w->objectName() == "frmMain"; }) == 1,
@@ -218,12 +217,7 @@ private:
 
     std::mt19937_64 random_;
     int step_ = 0;
-    QWidget& window_ = *TestSupport::TopLevel("frmMain");
-    QWidget& client_ = *window_.findChild<QWidget*>("ClientArea");
-    QLineEdit& text_ = *window_.findChild<QLineEdit*>("Text1");
-    QPushButton& enter_ = *window_.findChild<QPushButton*>("Command1");
-    QLabel& label_ = *window_.findChild<QLabel*>("Label1");
-    QAction& exit_ = *window_.findChild<QAction*>("MenuExit");
+    ConversationWindow shown_;
     QString expectedLabel_ = greeting;
     QString expectedText_;
 };
