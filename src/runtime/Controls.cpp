@@ -29,12 +29,8 @@ template <class Widget> Widget& As(QWidget& widget) {
 ControlHandle::ControlHandle(Form& form, std::string_view name, ControlKind kind)
     : form_(form), index_(FindControl(form, name, kind)) {}
 
-std::string ControlHandle::ObjectName() const {
-    return std::string(form_.Name()) + "." + std::string(form_.Layout().controls[index_].name);
-}
-
 FormWindow& ControlHandle::Window(std::string_view operation) const {
-    return form_.Window(ObjectName(), operation);
+    return form_.Window(operation, form_.Layout().controls[index_].name);
 }
 
 Text Label::Caption() const {

@@ -20,7 +20,6 @@ public:
 
 protected:
     FormWindow& Window(std::string_view operation) const;
-    std::string ObjectName() const;
     std::size_t Index() const noexcept { return index_; }
 
 private:

@@ -102,7 +102,7 @@ void Form::Show() {
 
 void Form::Refresh() {
     detail::Trace(Name(), "Refresh");
-    Window(Name(), "Refresh").RefreshNow();
+    Window("Refresh").RefreshNow();
 }
 
 void Form::Unload() {
@@ -113,18 +113,21 @@ void Form::Unload() {
     detail::WindowUnloaded();
 }
 
-FormWindow& Form::Window(std::string_view object, std::string_view operation) const {
+FormWindow& Form::Window(std::string_view operation, std::string_view control) const {
     if (!IsLoaded())
-        throw RuntimeError(std::string(object), std::string(operation),
+        throw RuntimeError(ObjectName(control), std::string(operation),
                            "the window " + std::string(Name()) + " is not loaded");
     return *window_;
+}
+
+std::string Form::ObjectName(std::string_view control) const {
+    return control.empty() ? std::string(Name()) : std::string(Name()) + "." + std::string(control);
 }
 
 void Form::DeliverClick(std::string_view control) {
     for (const ClickBinding& binding : clickBindings_)
         if (binding.control == control)
-            detail::DeliverEvent(std::string(Name()) + "." + std::string(control), "Click",
-                                 binding.handler);
+            detail::DeliverEvent(*this, control, "Click", binding.handler);
 }
 
 void Form::DeliverClose() {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +33,8 @@ public:
     bool IsLoaded() const noexcept { return window_ != nullptr; }
     std::string_view Name() const noexcept { return layout_.name; }
     const WindowLayout& Layout() const noexcept { return layout_; }
+    // "frmMain.Label1" for a control, "frmMain" for the window: how errors name them.
+    std::string ObjectName(std::string_view control = {}) const;
 
 protected:
     using Handler = std::function<void()>;
@@ -44,8 +47,9 @@ private:
     friend void UnloadEveryForm();
     friend bool AnyFormLoaded();
 
-    // The loaded window; a run-time error naming the object and operation when unloaded.
-    FormWindow& Window(std::string_view object, std::string_view operation) const;
+    // The loaded window; when unloaded, a run-time error naming the window (or its control)
+    // and the operation.
+    FormWindow& Window(std::string_view operation, std::string_view control = {}) const;
     // A Click that the window system delivered for one of this window's controls.
     void DeliverClick(std::string_view control);
     // The user closed the window by means of the window system.

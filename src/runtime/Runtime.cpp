@@ -69,8 +69,9 @@ void EndWithError(const RuntimeError& error) {
 }
 
 // Calls a procedure of the program. Procedures handle no errors: an error ends the procedure
-// and then the program, after the user has been told.
-void CallProgram(std::string_view object, std::string_view operation,
+// and then the program, after the user has been told. `object` names the caller for errors
+// that carry no name of their own; it is only asked for then.
+void CallProgram(const std::function<std::string()>& object, std::string_view operation,
                  const std::function<void()>& procedure) {
     try {
         procedure();
@@ -79,7 +80,7 @@ void CallProgram(std::string_view object, std::string_view operation,
     } catch (const RuntimeError& error) {
         EndWithError(error);
     } catch (const std::exception& error) {
-        EndWithError(RuntimeError(std::string(object), std::string(operation), error.what()));
+        EndWithError(RuntimeError(object(), std::string(operation), error.what()));
     }
 }
 
@@ -112,12 +113,13 @@ int Run(const Program& program) {
     Session session{program};
     current = &session;
     QGuiApplication::setQuitOnLastWindowClosed(false);
-    CallProgram("Main", "run", [&program] {
-        // Windows without an icon of their own show the program's.
-        if (!program.icon.empty())
-            QGuiApplication::setWindowIcon(LoadIcon(program.icon, "App"));
-        program.main();
-    });
+    CallProgram([] { return std::string("Main"); }, "run",
+                [&program] {
+                    // Windows without an icon of their own show the program's.
+                    if (!program.icon.empty())
+                        QGuiApplication::setWindowIcon(LoadIcon(program.icon, "App"));
+                    program.main();
+                });
     session.mainRunning = false;
     if (!session.ending && AnyFormLoaded()) {
         session.inMessageLoop = true;
@@ -153,11 +155,11 @@ void detail::Trace(std::string_view object, std::string_view operation) {
         hook(object, operation);
 }
 
-void detail::DeliverEvent(std::string_view object, std::string_view event,
+void detail::DeliverEvent(const Form& form, std::string_view control, std::string_view event,
                           const std::function<void()>& handler) {
     if (current == nullptr || current->mainRunning || current->ending)
         return;
-    CallProgram(object, event, handler);
+    CallProgram([&] { return form.ObjectName(control); }, event, handler);
 }
 
 void detail::WindowUnloaded() {
