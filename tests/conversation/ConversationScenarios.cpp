@@ -16,6 +16,7 @@ constexpr std::string_view W = "frmMain";
 constexpr Rgb peach{255, 224, 192}, red{255, 0, 0}, blue{0, 0, 255};
 
 void FrameAndControls(Driver& d) {
+    EXPECT_EQ(d.Focused(W), "Text1");
     const WindowLook look = d.Look(W);
     EXPECT_EQ(look.caption, "Quibly");
     EXPECT_TRUE(look.titleBar);
@@ -102,6 +103,10 @@ void EveryReplyThroughTheWindow(Driver& d) {
                 << "after \"" << prompt << "\", then \"" << miss << "\"";
         }
     }
+    const std::string huge(1'000'000, 'h'); // no length limit
+    d.Paste(W, "Text1", huge);
+    d.Click(W, "Command1");
+    EXPECT_EQ(d.Text(W, "Text1").size(), huge.size());
     d.Paste(W, "Text1", "hey");
     d.Click(W, "Command1");
     d.Click(W, "Command1");
@@ -119,28 +124,35 @@ void EveryReplyThroughTheWindow(Driver& d) {
 void KeysAndFocus(Driver& d) {
     d.Paste(W, "Text1", "");
     d.Click(W, "Text1");
-    EXPECT_EQ(d.Focused(W), "Text1");
     d.Type(W, "Text1", "hi");
     EXPECT_TRUE(d.Grab(W).Shows(d.Geometry(W, "Text1"), blue)) << "typed text is blue";
-    d.Press(W, Key::Return); // the default button, from anywhere in the window
-    EXPECT_EQ(d.Text(W, "Label1"), "hello");
-    EXPECT_EQ(d.Focused(W), "Text1");
-    d.Press(W, Key::Tab);
-    EXPECT_EQ(d.Focused(W), "Command1");
-    d.Press(W, Key::Tab); // the label never takes the focus
-    EXPECT_EQ(d.Focused(W), "Text1");
-
-    d.Paste(W, "Text1", "hey");
+    // A text put in (or none), a key, then the text, the label and where the focus is.
+    const struct {
+        const char* put;
+        Key key;
+        const char* text;
+        const char* label;
+        const char* focus;
+    } steps[] = {
+        {nullptr, Key::Return, "hi", "hello", "Text1"}, // the default button, from the text box
+        {nullptr, Key::Tab, "hi", "hello", "Command1"},
+        {"hey", Key::Return, "hey", "hi", "Command1"},                    // ... and from the button
+        {"how are you?", Key::Space, "how are you?", "fine", "Command1"}, // clicks the button
+        {"hi", Key::Escape, "hi", "fine", "Command1"}, // Enter is not a cancel button
+        {nullptr, Key::Tab, "hi", "fine", "Text1"},    // the label never takes the focus
+        {nullptr, Key::Space, " ", "fine", "Text1"},   // typed over the text Tab selected
+    };
+    for (const auto& [put, key, text, label, focus] : steps) {
+        if (put != nullptr)
+            d.Paste(W, "Text1", put);
+        d.Press(W, key);
+        EXPECT_EQ(d.Text(W, "Text1"), text) << "after " << int(key) << " on \"" << text << "\"";
+        EXPECT_EQ(d.Text(W, "Label1"), label) << "after " << int(key) << " on \"" << text << "\"";
+        EXPECT_EQ(d.Focused(W), focus) << "after " << int(key) << " on \"" << text << "\"";
+    }
+    d.Paste(W, "Text1", "hi");
     d.Click(W, "Command1");
     EXPECT_EQ(d.Focused(W), "Command1"); // where the click put it
-    d.Paste(W, "Text1", "hello");
-    d.Press(W, Key::Space); // clicks the focused button
-    EXPECT_EQ(d.Text(W, "Label1"), "hi");
-
-    d.Paste(W, "Text1", "how are you?");
-    d.Press(W, Key::Escape); // Enter is not a cancel button: Escape does nothing
-    EXPECT_EQ(d.Text(W, "Label1"), "hi");
-    EXPECT_EQ(d.Text(W, "Text1"), "how are you?");
     EXPECT_EQ(d.CountShown(W), 1);
 }
 
@@ -149,7 +161,7 @@ void ScreenReaders(Driver& d) {
         const char* control;
         Role role;
         const char* name;
-    } told[] = {{"Label1", Role::StaticText, "hi"},
+    } told[] = {{"Label1", Role::StaticText, "hello"},
                 {"Text1", Role::EditableText, "Say something to Quibly"},
                 {"Command1", Role::Button, "Enter"},
                 {"MenuFile", Role::MenuItem, "File"}};
