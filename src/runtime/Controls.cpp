@@ -1,12 +1,8 @@
 #include "runtime/Controls.h"
 
+#include "runtime/Backend.h"
 #include "runtime/Form.h"
 #include "runtime/RuntimeError.h"
-#include "runtime/qt/ControlWidgets.h"
-#include "runtime/qt/Convert.h"
-#include "runtime/qt/FormWindow.h"
-
-#include <QLineEdit>
 
 namespace FormsRuntime {
 namespace {
@@ -16,12 +12,8 @@ std::size_t FindControl(const Form& form, std::string_view name, ControlKind kin
     for (std::size_t i = 0; i < controls.size(); ++i)
         if (controls[i].name == name && controls[i].kind == kind)
             return i;
-    throw RuntimeError(std::string(form.Name()) + "." + std::string(name), "find control",
+    throw RuntimeError(form.ObjectName(name), "find control",
                        "the window has no control of that name and kind");
-}
-
-template <class Widget> Widget& As(QWidget& widget) {
-    return static_cast<Widget&>(widget);
 }
 
 } // namespace
@@ -29,20 +21,20 @@ template <class Widget> Widget& As(QWidget& widget) {
 ControlHandle::ControlHandle(Form& form, std::string_view name, ControlKind kind)
     : form_(form), index_(FindControl(form, name, kind)) {}
 
-FormWindow& ControlHandle::Window(std::string_view operation) const {
+BackendWindow& ControlHandle::Window(std::string_view operation) const {
     return form_.Window(operation, form_.Layout().controls[index_].name);
 }
 
 Text Label::Caption() const {
-    return ToText(As<LabelWidget>(Window("read Caption").Control(Index())).text());
+    return Window("read Caption").ControlText(Index());
 }
 
 void Label::SetCaption(TextView caption) {
-    As<LabelWidget>(Window("set Caption").Control(Index())).SetCaption(ToQString(caption));
+    Window("set Caption").SetControlText(Index(), caption);
 }
 
 FormsRuntime::Text TextBox::Text() const {
-    return ToText(As<QLineEdit>(Window("read Text").Control(Index())).text());
+    return Window("read Text").ControlText(Index());
 }
 
 } // namespace FormsRuntime

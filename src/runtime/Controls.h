@@ -10,7 +10,7 @@
 namespace FormsRuntime {
 
 class Form;
-class FormWindow;
+class BackendWindow;
 
 // A named control of a window class, checked against the layout when the form is created.
 // Operations on it reach the control of the loaded window.
@@ -19,7 +19,7 @@ public:
     ControlHandle(Form& form, std::string_view name, ControlKind kind);
 
 protected:
-    FormWindow& Window(std::string_view operation) const;
+    BackendWindow& Window(std::string_view operation) const;
     std::size_t Index() const noexcept { return index_; }
 
 private:

@@ -1,8 +1,8 @@
 #include "runtime/Form.h"
 
+#include "runtime/Backend.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Session.h"
-#include "runtime/qt/FormWindow.h"
 
 #include <algorithm>
 #include <set>
@@ -22,10 +22,11 @@ bool IsContainerOf(const WindowLayout& layout, std::string_view name) {
 
 // A layout is fixed when the program is built; a fault in it is reported when the first
 // instance is created, before any window appears.
-void CheckLayout(const WindowLayout& layout) {
+void CheckLayout(const Form& form) {
+    const WindowLayout& layout = form.Layout();
     std::set<std::string_view> names;
     const auto fail = [&](std::string_view name, const std::string& reason) {
-        throw RuntimeError(std::string(layout.name) + "." + std::string(name), "create", reason);
+        throw RuntimeError(form.ObjectName(name), "create", reason);
     };
     for (const ControlLayout& control : layout.controls) {
         if (!names.insert(control.name).second)
@@ -51,15 +52,8 @@ bool IsClickable(const WindowLayout& layout, std::string_view name) {
 
 } // namespace
 
-void Form::WindowDisposer::operator()(FormWindow* window) const {
-    // The window may be unloaded from inside one of its own events: hide it now and let the
-    // message loop destroy it once that event is over.
-    window->hide();
-    window->deleteLater();
-}
-
 Form::Form(const WindowLayout& layout) : layout_(layout) {
-    CheckLayout(layout);
+    CheckLayout(*this);
     next_ = firstForm;
     if (next_ != nullptr)
         next_->previous_ = this;
@@ -80,7 +74,7 @@ void Form::OnLoad(Handler handler) {
 
 void Form::OnClick(std::string_view control, Handler handler) {
     if (!IsClickable(layout_, control))
-        throw RuntimeError(std::string(Name()) + "." + std::string(control), "bind Click",
+        throw RuntimeError(ObjectName(control), "bind Click",
                            "no command button or menu item of this window has that name");
     clickBindings_.push_back({control, std::move(handler)});
 }
@@ -89,7 +83,7 @@ void Form::Load() {
     if (IsLoaded())
         return;
     detail::Trace(Name(), "Load");
-    window_.reset(new FormWindow(*this));
+    window_ = Platform().CreateFormWindow(FormEvents(*this));
     if (loadHandler_)
         loadHandler_();
 }
@@ -97,12 +91,12 @@ void Form::Load() {
 void Form::Show() {
     Load();
     detail::Trace(Name(), "Show");
-    window_->show();
+    window_->Show();
 }
 
 void Form::Refresh() {
     detail::Trace(Name(), "Refresh");
-    Window("Refresh").RefreshNow();
+    Window("Refresh").Refresh();
 }
 
 void Form::Unload() {
@@ -113,7 +107,7 @@ void Form::Unload() {
     detail::WindowUnloaded();
 }
 
-FormWindow& Form::Window(std::string_view operation, std::string_view control) const {
+BackendWindow& Form::Window(std::string_view operation, std::string_view control) const {
     if (!IsLoaded())
         throw RuntimeError(ObjectName(control), std::string(operation),
                            "the window " + std::string(Name()) + " is not loaded");
@@ -137,6 +131,22 @@ void Form::DeliverClose() {
 void UnloadEveryForm() {
     for (Form* form = firstForm; form != nullptr; form = form->next_)
         form->Unload();
+}
+
+const WindowLayout& FormEvents::Layout() const {
+    return form_.Layout();
+}
+
+std::string FormEvents::ObjectName(std::string_view control) const {
+    return form_.ObjectName(control);
+}
+
+void FormEvents::Click(std::string_view control) const {
+    form_.DeliverClick(control);
+}
+
+void FormEvents::Close() const {
+    form_.DeliverClose();
 }
 
 bool AnyFormLoaded() {

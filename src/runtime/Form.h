@@ -10,7 +10,7 @@
 
 namespace FormsRuntime {
 
-class FormWindow;
+class BackendWindow;
 
 // An instance of a window class: a stored layout plus the handlers of the events it handles.
 // It is unloaded (no controls exist) or loaded (controls built; visible or hidden).
@@ -43,28 +43,25 @@ protected:
 
 private:
     friend class ControlHandle;
-    friend class FormWindow;
+    friend class FormEvents;
     friend void UnloadEveryForm();
     friend bool AnyFormLoaded();
 
     // The loaded window; when unloaded, a run-time error naming the window (or its control)
     // and the operation.
-    FormWindow& Window(std::string_view operation, std::string_view control = {}) const;
+    BackendWindow& Window(std::string_view operation, std::string_view control = {}) const;
     // A Click that the window system delivered for one of this window's controls.
     void DeliverClick(std::string_view control);
     // The user closed the window by means of the window system.
     void DeliverClose();
 
-    struct WindowDisposer {
-        void operator()(FormWindow* window) const;
-    };
     struct ClickBinding {
         std::string_view control;
         Handler handler;
     };
 
     const WindowLayout& layout_;
-    std::unique_ptr<FormWindow, WindowDisposer> window_;
+    std::unique_ptr<BackendWindow> window_;
     Handler loadHandler_;
     std::vector<ClickBinding> clickBindings_;
 

@@ -3,20 +3,31 @@
 // A window's stored layout: constant tables that the runtime turns into a window and its
 // controls. Positions and sizes are twips measured from the container's client area.
 
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace FormsRuntime {
 
 using Twips = int;
 inline constexpr Twips TwipsPerPixel = 15;
 
+// 15 twips make one pixel at 96 dots per inch; in-between values round to the nearest pixel.
+constexpr int PixelsFromTwips(Twips twips) {
+    const int half = TwipsPerPixel / 2;
+    return twips >= 0 ? (twips + half) / TwipsPerPixel : -((-twips + half) / TwipsPerPixel);
+}
+
 // 0x00BBGGRR is a fixed colour; 0x80000000 + n is the window system's colour number n.
 using Color = std::uint32_t;
 
 namespace SystemColor {
+inline constexpr Color Base = 0x80000000;
 inline constexpr Color WindowBackground = 0x80000005;
 inline constexpr Color WindowText = 0x80000008;
 inline constexpr Color HighlightText = 0x8000000E;
@@ -40,6 +51,11 @@ constexpr FontSpec Arial(double points, int weight = 400) {
 
 // The font of every control that does not name one.
 inline constexpr FontSpec DefaultFont = Arial(8.25);
+
+// Points are counted at 96 dots per inch, so 8.25 pt is 11 pixels on every screen.
+inline int FontPixelHeight(const FontSpec& font) {
+    return static_cast<int>(std::lround(font.points * 96.0 / 72.0));
+}
 
 enum class ControlKind { Frame, Label, Image, Line, TextBox, CommandButton };
 enum class Alignment { Left, Right, Center };
@@ -103,6 +119,35 @@ struct WindowLayout {
 constexpr bool IsWindowed(ControlKind kind) {
     return kind == ControlKind::Frame || kind == ControlKind::TextBox ||
            kind == ControlKind::CommandButton;
+}
+
+// A text box shows window colours; every other control the button face and button text.
+constexpr Color BackColorOf(const ControlLayout& control) {
+    return control.backColor.value_or(control.kind == ControlKind::TextBox
+                                          ? SystemColor::WindowBackground
+                                          : SystemColor::ButtonFace);
+}
+constexpr Color ForeColorOf(const ControlLayout& control) {
+    return control.foreColor.value_or(
+        control.kind == ControlKind::TextBox ? SystemColor::WindowText : SystemColor::ButtonText);
+}
+
+constexpr bool TakesFocus(ControlKind kind) {
+    return kind == ControlKind::TextBox || kind == ControlKind::CommandButton;
+}
+
+// The controls that take focus, as indices into the control list in order of TabIndex; the
+// first one has the focus when the window comes up.
+inline std::vector<std::size_t> TabOrder(const WindowLayout& layout) {
+    const auto& controls = layout.controls;
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        if (TakesFocus(controls[i].kind))
+            order.push_back(i);
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return controls[a].tabIndex < controls[b].tabIndex;
+    });
+    return order;
 }
 
 } // namespace FormsRuntime

@@ -1,59 +1,45 @@
 #include "runtime/MsgBox.h"
 
 #include "runtime/App.h"
+#include "runtime/Backend.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Session.h"
-#include "runtime/qt/Convert.h"
 
-#include <QApplication>
-#include <QLabel>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QShortcut>
 #include <array>
+#include <optional>
 #include <span>
-#include <vector>
+#include <string>
 
 namespace FormsRuntime {
 namespace {
 
 using namespace MsgBoxStyle;
 
-struct ButtonSpec {
-    QMessageBox::StandardButton standard;
-    MsgBoxResult result;
-};
+constexpr std::array okOnly{OK};
+constexpr std::array okCancel{OK, Cancel};
+constexpr std::array abortRetryIgnore{Abort, Retry, Ignore};
+constexpr std::array yesNoCancel{Yes, No, Cancel};
+constexpr std::array yesNo{Yes, No};
+constexpr std::array retryCancel{Retry, Cancel};
 
-constexpr std::array<ButtonSpec, 1> okOnly{{{QMessageBox::Ok, OK}}};
-constexpr std::array<ButtonSpec, 2> okCancel{
-    {{QMessageBox::Ok, OK}, {QMessageBox::Cancel, Cancel}}};
-constexpr std::array<ButtonSpec, 3> abortRetryIgnore{
-    {{QMessageBox::Abort, Abort}, {QMessageBox::Retry, Retry}, {QMessageBox::Ignore, Ignore}}};
-constexpr std::array<ButtonSpec, 3> yesNoCancel{
-    {{QMessageBox::Yes, Yes}, {QMessageBox::No, No}, {QMessageBox::Cancel, Cancel}}};
-constexpr std::array<ButtonSpec, 2> yesNo{{{QMessageBox::Yes, Yes}, {QMessageBox::No, No}}};
-constexpr std::array<ButtonSpec, 2> retryCancel{
-    {{QMessageBox::Retry, Retry}, {QMessageBox::Cancel, Cancel}}};
-
-// The buttons of each button set, in the order the set names them, with the result each
-// returns and the one Escape presses (none where the set offers no way out).
+// The buttons of each button set, in the order the set names them, and the one Escape presses
+// (none where the set offers no way out).
 struct ButtonSet {
-    std::span<const ButtonSpec> buttons;
-    QMessageBox::StandardButton escape;
+    std::span<const MsgBoxResult> buttons;
+    std::optional<MsgBoxResult> escape;
 };
 
 constexpr std::array<ButtonSet, 6> buttonSets{{
-    {okOnly, QMessageBox::Ok},
-    {okCancel, QMessageBox::Cancel},
-    {abortRetryIgnore, QMessageBox::NoButton},
-    {yesNoCancel, QMessageBox::Cancel},
-    {yesNo, QMessageBox::No},
-    {retryCancel, QMessageBox::Cancel},
+    {okOnly, OK},
+    {okCancel, Cancel},
+    {abortRetryIgnore, std::nullopt},
+    {yesNoCancel, Cancel},
+    {yesNo, No},
+    {retryCancel, Cancel},
 }};
 
-constexpr std::array<QMessageBox::Icon, 5> icons{QMessageBox::NoIcon, QMessageBox::Critical,
-                                                 QMessageBox::Question, QMessageBox::Warning,
-                                                 QMessageBox::Information};
+constexpr std::array icons{MsgBoxIcon::None, MsgBoxIcon::Critical, MsgBoxIcon::Question,
+                           MsgBoxIcon::Exclamation, MsgBoxIcon::Information};
 
 constexpr std::uint32_t ButtonSetMask = 0xF;
 constexpr std::uint32_t IconMask = 0xF0;
@@ -62,16 +48,8 @@ constexpr std::uint32_t ModalityMask = 0x3000;
 constexpr std::uint32_t OptionMask = HelpButton | SetForeground | 0x20000 /* desktop only */ |
                                      0x40000 /* topmost */ | RightAligned | RightToLeftReading;
 
-struct DecodedStyle {
-    const ButtonSet* buttonSet;
-    QMessageBox::Icon icon;
-    std::size_t defaultButton;
-    bool helpButton;
-    bool rightAligned;
-    bool rightToLeft;
-};
-
-DecodedStyle Decode(std::uint32_t style) {
+// The request for `style` without its texts; an invalid style is a run-time error.
+MessageBoxRequest Decode(std::uint32_t style) {
     const std::uint32_t set = style & ButtonSetMask;
     const std::uint32_t icon = (style & IconMask) >> 4;
     const std::uint32_t defaultButton = (style & DefaultButtonMask) >> 8;
@@ -81,74 +59,41 @@ DecodedStyle Decode(std::uint32_t style) {
     if (set >= buttonSets.size() || icon >= icons.size() || defaultButton > 3 || modality > 2 ||
         unknown != 0)
         throw RuntimeError("MsgBox", "show", "invalid style flags " + std::to_string(style));
-    return {&buttonSets[set],
-            icons[icon],
-            defaultButton,
-            (style & HelpButton) != 0,
-            (style & RightAligned) != 0,
-            (style & RightToLeftReading) != 0};
+    const ButtonSet& buttons = buttonSets[set];
+    return {.buttons = buttons.buttons,
+            // A default beyond the set's buttons falls back to the first.
+            .defaultButton = defaultButton < buttons.buttons.size() ? defaultButton : 0,
+            .escape = buttons.escape,
+            .icon = icons[icon],
+            .helpButton = (style & HelpButton) != 0,
+            .rightAligned = (style & RightAligned) != 0,
+            .rightToLeft = (style & RightToLeftReading) != 0};
 }
 
-// Help files are not part of the program: say so instead of opening a viewer.
-void OfferHelp(QMessageBox& box, const QString& title, const QString& helpFile, int context) {
-    const QString text =
-        helpFile.isEmpty()
-            ? QStringLiteral("No help is available for this message.")
-            : QStringLiteral("Help is not available: the help file \"%1\" (topic %2) is not "
-                             "installed.")
-                  .arg(helpFile)
-                  .arg(context);
-    QMessageBox::information(&box, title, text);
+// Help files are not part of the program: the box says so instead of opening a viewer.
+Text HelpText(TextView helpFile, std::int32_t context) {
+    if (helpFile.empty())
+        return u"No help is available for this message.";
+    return u"Help is not available: the help file \"" + Text(helpFile) + u"\" (topic " +
+           IntToText(context) + u") is not installed.";
 }
 
 } // namespace
 
 int MsgBox(TextView prompt, std::uint32_t style, TextView title, TextView helpFile,
            std::int32_t helpContext) {
-    const DecodedStyle decoded = Decode(style);
-    const QString shownTitle = ToQString(title.empty() ? TextView(App.Title()) : title);
+    MessageBoxRequest request = Decode(style);
+    const Text shownTitle = title.empty() ? App.Title() : Text(title);
+    const Text helpText = HelpText(helpFile, helpContext);
     detail::Trace("MsgBox", "show");
 
-    QMessageBox box(QApplication::activeWindow());
-    box.setObjectName(QStringLiteral("MsgBox"));
-    box.setWindowTitle(shownTitle);
-    box.setText(ToQString(prompt));
-    box.setTextFormat(Qt::PlainText);
-    box.setIcon(decoded.icon);
-    box.setWindowModality(Qt::ApplicationModal);
-    if (decoded.rightToLeft)
-        box.setLayoutDirection(Qt::RightToLeft);
-    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-        label != nullptr && decoded.rightAligned)
-        label->setAlignment(Qt::AlignRight);
-    box.setProperty("helpFile", ToQString(helpFile));
-    box.setProperty("helpContext", helpContext);
-
-    std::vector<std::pair<QAbstractButton*, MsgBoxResult>> results;
-    for (const ButtonSpec& spec : decoded.buttonSet->buttons)
-        results.emplace_back(box.addButton(spec.standard), spec.result);
-    box.setEscapeButton(decoded.buttonSet->escape == QMessageBox::NoButton
-                            ? nullptr
-                            : box.button(decoded.buttonSet->escape));
-    const std::size_t defaultIndex =
-        decoded.defaultButton < results.size() ? decoded.defaultButton : 0;
-    box.setDefaultButton(static_cast<QPushButton*>(results[defaultIndex].first));
-
-    const QString help = ToQString(helpFile);
-    const auto offerHelp = [&] { OfferHelp(box, shownTitle, help, helpContext); };
-    QShortcut f1(QKeySequence::HelpContents, &box);
-    QObject::connect(&f1, &QShortcut::activated, &box, offerHelp);
-    if (decoded.helpButton) {
-        // A help button offers help and leaves the question open.
-        auto* button = box.addButton(QMessageBox::Help);
-        button->disconnect();
-        QObject::connect(button, &QAbstractButton::clicked, &box, offerHelp);
-    }
-
-    box.exec();
-    for (const auto& [button, result] : results)
-        if (box.clickedButton() == button)
-            return result;
+    request.prompt = prompt;
+    request.title = shownTitle;
+    request.helpFile = helpFile;
+    request.helpContext = helpContext;
+    request.helpText = helpText;
+    if (const auto answer = Platform().ShowMessageBox(request))
+        return *answer;
     throw RuntimeError("MsgBox", "show", "the message box was closed without an answer");
 }
 

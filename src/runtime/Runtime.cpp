@@ -1,16 +1,14 @@
 #include "runtime/Runtime.h"
 
+#include "runtime/Backend.h"
 #include "runtime/Form.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Session.h"
-#include "runtime/qt/Appearance.h"
-#include "runtime/qt/Convert.h"
-#include "runtime/qt/ErrorReport.h"
-#include "runtime/qt/PlatformStart.h"
 
-#include <QApplication>
-#include <QStyleHints>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
+#include <string>
 #include <utility>
 
 namespace FormsRuntime {
@@ -58,13 +56,17 @@ void EndProgram(int status) {
     BeginEnding(status);
     UnloadEveryForm();
     if (session.inMessageLoop)
-        QCoreApplication::exit(session.exitStatus);
+        Platform().Quit();
 }
 
-// Tells the user, then ends the program with the run-time error status.
+// Tells the user (one line on standard error and a box), then ends the program with the
+// run-time error status.
 void EndWithError(const RuntimeError& error) {
     BeginEnding(ExitRunTimeError);
-    ReportRunTimeError(error, current->program.app.Title);
+    const TextView title = current->program.app.Title;
+    std::fprintf(stderr, "%s: run-time error: %s\n", ToDisplayAscii(title).c_str(), error.what());
+    std::fflush(stderr);
+    Platform().ShowRunTimeError(title, std::string("Run-time error:\n") + error.what());
     EndProgram(ExitRunTimeError);
 }
 
@@ -87,49 +89,28 @@ void CallProgram(const std::function<std::string()>& object, std::string_view op
 } // namespace
 
 int Start(int argc, char** argv, const Program& program) {
-    // The toolkit sees the program's name only: arguments are not the program's to act on.
-    int toolkitArgc = 1;
-    char fallbackName[] = "Quibly";
-    char* toolkitArgv[] = {argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName, nullptr};
-
-    // The menu bar stays in the window, whose client area sits below it, even on desktops
-    // that offer to take menus into a bar of their own.
-    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
-    ExitUnlessPlatformStarts guard(program.app.Title);
-    QApplication application(toolkitArgc, toolkitArgv);
-    guard.Started();
-    // The application name stays the executable's name: the window class the desktop entry
-    // expects. No display name either, since Qt would append it to every window title.
-    const AppInfo& app = program.app;
-    QCoreApplication::setApplicationVersion(ToQString(
-        IntToText(app.Major) + u"." + IntToText(app.Minor) + u"." + IntToText(app.Revision)));
-    QGuiApplication::setDesktopFileName(ToQString(program.desktopId));
-    // A steady caret: an idle program uses no processor time, whatever the text box holds.
-    QGuiApplication::styleHints()->setCursorFlashTime(0);
-    return Run(program);
+    return Platform().Start(program, argc, argv, [&program] { return Run(program); });
 }
 
 int Run(const Program& program) {
+    Backend& platform = Platform();
     Session session{program};
     current = &session;
-    QGuiApplication::setQuitOnLastWindowClosed(false);
     CallProgram([] { return std::string("Main"); }, "run",
-                [&program] {
-                    // Windows without an icon of their own show the program's.
-                    if (!program.icon.empty())
-                        QGuiApplication::setWindowIcon(LoadIcon(program.icon, "App"));
+                [&] {
+                    platform.BeginRun(program);
                     program.main();
                 });
     session.mainRunning = false;
     if (!session.ending && AnyFormLoaded()) {
         session.inMessageLoop = true;
-        QApplication::exec();
+        platform.RunLoop();
         session.inMessageLoop = false;
     }
 
     UnloadEveryForm();
     session.defaultInstances.clear();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    platform.EndRun();
     current = nullptr;
     return session.exitStatus;
 }
@@ -166,7 +147,15 @@ void detail::WindowUnloaded() {
     if (current == nullptr || current->mainRunning || !current->inMessageLoop)
         return;
     if (!AnyFormLoaded())
-        QCoreApplication::exit(current->exitStatus);
+        Platform().Quit();
+}
+
+void EndForNoDisplay(TextView programTitle, std::string_view reason) {
+    const std::string line =
+        ToDisplayAscii(programTitle) + ": cannot open its window: " + std::string(reason) + "\n";
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+    std::_Exit(ExitNoDisplay);
 }
 
 Text AppRecord::Title() const {

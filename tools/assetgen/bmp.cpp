@@ -18,9 +18,9 @@ Bytes encodeBmp8(const IndexedImage& image) {
 
     Bytes out;
     appendAscii(out, "BM");
-    appendU32(out, static_cast<std::uint32_t>(pixelOffset + pixelBytes));
-    appendU32(out, 0); // two reserved words
-    appendU32(out, static_cast<std::uint32_t>(pixelOffset));
+    appendDword(out, static_cast<std::uint32_t>(pixelOffset + pixelBytes));
+    appendDword(out, 0); // two reserved words
+    appendDword(out, static_cast<std::uint32_t>(pixelOffset));
     appendDibHeader(out, {.width = image.width,
                           .height = image.height,
                           .bitsPerPixel = 8,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fileformats/LittleEndian.h"
+
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -9,10 +11,10 @@ namespace assetgen {
 using Bytes = std::vector<std::uint8_t>;
 
 // Every format written here stores its integers little-endian.
-void appendU8(Bytes& out, std::uint8_t value);
-void appendU16(Bytes& out, std::uint16_t value);
-void appendU32(Bytes& out, std::uint32_t value);
-void appendI32(Bytes& out, std::int32_t value);
+using quibly::fileformats::appendByte;
+using quibly::fileformats::appendDword;
+using quibly::fileformats::appendWord;
+
 void appendAscii(Bytes& out, std::string_view text);
 
 } // namespace assetgen

@@ -16,17 +16,17 @@ std::size_t dibRowBytes(int width, int bitsPerPixel) {
 }
 
 void appendDibHeader(Bytes& out, const DibHeader& header) {
-    appendU32(out, static_cast<std::uint32_t>(dibHeaderBytes));
-    appendI32(out, header.width);
-    appendI32(out, header.height);
-    appendU16(out, planes);
-    appendU16(out, header.bitsPerPixel);
-    appendU32(out, uncompressed);
-    appendU32(out, header.imageBytes);
-    appendI32(out, header.pixelsPerMetre);
-    appendI32(out, header.pixelsPerMetre);
-    appendU32(out, header.coloursUsed);
-    appendU32(out, 0); // every colour is important
+    appendDword(out, static_cast<std::uint32_t>(dibHeaderBytes));
+    appendDword(out, static_cast<std::uint32_t>(header.width));
+    appendDword(out, static_cast<std::uint32_t>(header.height));
+    appendWord(out, planes);
+    appendWord(out, header.bitsPerPixel);
+    appendDword(out, uncompressed);
+    appendDword(out, header.imageBytes);
+    appendDword(out, static_cast<std::uint32_t>(header.pixelsPerMetre));
+    appendDword(out, static_cast<std::uint32_t>(header.pixelsPerMetre));
+    appendDword(out, header.coloursUsed);
+    appendDword(out, 0); // every colour is important
 }
 
 void appendColourTable(Bytes& out, const Palette& palette, std::size_t entries) {

@@ -46,17 +46,17 @@ std::vector<int> interlacedRowOrder(int height) {
 void appendSubBlocks(Bytes& out, const Bytes& data) {
     for (std::size_t start = 0; start < data.size(); start += maxSubBlock) {
         const std::size_t length = std::min(maxSubBlock, data.size() - start);
-        appendU8(out, static_cast<std::uint8_t>(length));
+        appendByte(out, static_cast<std::uint8_t>(length));
         const auto from = data.begin() + static_cast<std::ptrdiff_t>(start);
         out.insert(out.end(), from, from + static_cast<std::ptrdiff_t>(length));
     }
-    appendU8(out, blockTerminator);
+    appendByte(out, blockTerminator);
 }
 
 // A comment extension of exactly `size` bytes.
 void appendComment(Bytes& out, std::size_t size) {
-    appendU8(out, extensionIntroducer);
-    appendU8(out, commentLabel);
+    appendByte(out, extensionIntroducer);
+    appendByte(out, commentLabel);
     std::size_t blockBytes = size - 3; // length byte plus text, for every sub-block
     std::size_t written = 0;
     while (blockBytes > 0) {
@@ -64,12 +64,12 @@ void appendComment(Bytes& out, std::size_t size) {
         // A single byte left over could only be an empty block, which would end the comment.
         if (blockBytes - take == 1)
             --take;
-        appendU8(out, static_cast<std::uint8_t>(take - 1));
+        appendByte(out, static_cast<std::uint8_t>(take - 1));
         for (std::size_t i = 1; i < take; ++i)
-            appendU8(out, static_cast<std::uint8_t>(commentText[written++ % commentText.size()]));
+            appendByte(out, static_cast<std::uint8_t>(commentText[written++ % commentText.size()]));
         blockBytes -= take;
     }
-    appendU8(out, blockTerminator);
+    appendByte(out, blockTerminator);
 }
 
 // Codes start just wide enough for the largest index the picture uses, however large the table.
@@ -109,33 +109,33 @@ Bytes encodeGif(const IndexedImage& image, const GifOptions& options) {
 
     Bytes out;
     appendAscii(out, "GIF89a");
-    appendU16(out, width);
-    appendU16(out, height);
-    appendU8(out, screenFlags);
-    appendU8(out, 0); // background colour index
-    appendU8(out, 0); // no aspect ratio given
+    appendWord(out, width);
+    appendWord(out, height);
+    appendByte(out, screenFlags);
+    appendByte(out, 0); // background colour index
+    appendByte(out, 0); // no aspect ratio given
     for (std::size_t i = 0; i < tableEntries; ++i) {
         const Rgb8 colour = i < image.palette.size() ? image.palette[i] : Rgb8{};
         out.insert(out.end(), {colour.r, colour.g, colour.b});
     }
 
-    appendU8(out, extensionIntroducer);
-    appendU8(out, graphicControlLabel);
-    appendU8(out, 4); // block size
-    appendU8(out, transparentColourFlag);
-    appendU16(out, 0); // no delay
-    appendU8(out, 0);  // transparent colour index
-    appendU8(out, blockTerminator);
+    appendByte(out, extensionIntroducer);
+    appendByte(out, graphicControlLabel);
+    appendByte(out, 4); // block size
+    appendByte(out, transparentColourFlag);
+    appendWord(out, 0); // no delay
+    appendByte(out, 0); // transparent colour index
+    appendByte(out, blockTerminator);
 
-    appendU8(out, imageSeparator);
-    appendU16(out, 0); // left
-    appendU16(out, 0); // top
-    appendU16(out, width);
-    appendU16(out, height);
-    appendU8(out, interlacedFlag);
+    appendByte(out, imageSeparator);
+    appendWord(out, 0); // left
+    appendWord(out, 0); // top
+    appendWord(out, width);
+    appendWord(out, height);
+    appendByte(out, interlacedFlag);
     const Bytes pixels = interlacedPixels(image);
     const int minCodeSize = minCodeSizeFor(pixels);
-    appendU8(out, static_cast<std::uint8_t>(minCodeSize));
+    appendByte(out, static_cast<std::uint8_t>(minCodeSize));
     appendSubBlocks(out, lzwEncode(pixels, minCodeSize));
 
     if (options.paddedSize) {
@@ -146,7 +146,7 @@ Bytes encodeGif(const IndexedImage& image, const GifOptions& options) {
                                     std::to_string(*options.paddedSize) + " bytes");
         appendComment(out, *options.paddedSize - used);
     }
-    appendU8(out, trailer);
+    appendByte(out, trailer);
     return out;
 }
 

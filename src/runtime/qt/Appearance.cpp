@@ -7,7 +7,6 @@
 #include <QImageReader>
 #include <QPalette>
 #include <array>
-#include <cmath>
 #include <optional>
 
 namespace FormsRuntime {
@@ -48,15 +47,13 @@ constexpr std::array systemColorRoles{
     SystemColorRole{24, QPalette::Active, QPalette::ToolTipBase},     // tool tip background
 };
 
-constexpr Color SystemColorBase = 0x80000000;
-
 } // namespace
 
 QColor ResolveColor(Color color, const std::string& object) {
-    if (color < SystemColorBase)
+    if (color < SystemColor::Base)
         return QColor(static_cast<int>(color & 0xff), static_cast<int>((color >> 8) & 0xff),
                       static_cast<int>((color >> 16) & 0xff));
-    const unsigned number = color - SystemColorBase;
+    const unsigned number = color - SystemColor::Base;
     for (const auto& entry : systemColorRoles)
         if (entry.number == number)
             return QGuiApplication::palette().color(entry.group, entry.role);
@@ -68,7 +65,7 @@ QColor ResolveColor(Color color, const std::string& object) {
 QFont ResolveFont(const FontSpec& spec) {
     QFont font;
     font.setFamilies({ToQString(spec.face)});
-    font.setPixelSize(static_cast<int>(std::lround(spec.points * 96.0 / 72.0)));
+    font.setPixelSize(FontPixelHeight(spec));
     font.setWeight(static_cast<QFont::Weight>(spec.weight));
     font.setItalic(spec.italic);
     font.setUnderline(spec.underline);

@@ -1,7 +1,7 @@
 #pragma once
 
-// How layout values become what Qt draws: twips to device-independent pixels, colours,
-// fonts and pictures.
+// How layout values become what Qt draws: boxes in device-independent pixels, colours, fonts
+// and pictures.
 
 #include "runtime/Layout.h"
 
@@ -14,12 +14,6 @@
 
 namespace FormsRuntime {
 
-// 15 twips make one device-independent pixel; in-between values round to the nearest pixel.
-constexpr int PixelsFromTwips(Twips twips) {
-    const int half = TwipsPerPixel / 2;
-    return twips >= 0 ? (twips + half) / TwipsPerPixel : -((-twips + half) / TwipsPerPixel);
-}
-
 inline QRect PixelRect(Twips left, Twips top, Twips width, Twips height) {
     return {PixelsFromTwips(left), PixelsFromTwips(top), PixelsFromTwips(width),
             PixelsFromTwips(height)};
@@ -29,7 +23,6 @@ inline QRect PixelRect(Twips left, Twips top, Twips width, Twips height) {
 // unknown colour number is a run-time error of the given object.
 QColor ResolveColor(Color color, const std::string& object);
 
-// Points are counted at 96 dots per inch, so 8.25 pt is 11 pixels on every screen.
 QFont ResolveFont(const FontSpec& spec);
 
 // A picture from the program's resources, at its natural size. A picture that cannot be

@@ -20,12 +20,8 @@ struct Look {
 };
 
 Look ResolveLook(const ControlLayout& control, const std::string& object) {
-    const bool textBox = control.kind == ControlKind::TextBox;
-    const Color back = textBox ? SystemColor::WindowBackground : SystemColor::ButtonFace;
-    const Color fore = textBox ? SystemColor::WindowText : SystemColor::ButtonText;
     return {PixelRect(control.left, control.top, control.width, control.height),
-            ResolveColor(control.backColor.value_or(back), object),
-            ResolveColor(control.foreColor.value_or(fore), object),
+            ResolveColor(BackColorOf(control), object), ResolveColor(ForeColorOf(control), object),
             ResolveFont(control.font.value_or(DefaultFont))};
 }
 

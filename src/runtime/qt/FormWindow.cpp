@@ -1,6 +1,5 @@
 #include "runtime/qt/FormWindow.h"
 
-#include "runtime/Form.h"
 #include "runtime/qt/Appearance.h"
 #include "runtime/qt/ControlFactory.h"
 #include "runtime/qt/ControlWidgets.h"
@@ -9,6 +8,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -21,10 +21,6 @@
 
 namespace FormsRuntime {
 namespace {
-
-bool TakesFocus(const ControlLayout& control) {
-    return control.kind == ControlKind::TextBox || control.kind == ControlKind::CommandButton;
-}
 
 // Ends a local event loop once the window system reports the window on the screen.
 class ExposeWatcher final : public QObject {
@@ -44,13 +40,12 @@ private:
 
 } // namespace
 
-FormWindow::FormWindow(Form& form) : form_(form) {
-    const WindowLayout& layout = form.Layout();
+FormWindow::FormWindow(FormEvents events) : events_(events) {
+    const WindowLayout& layout = events_.Layout();
     setObjectName(ToQString(layout.name));
     controls_.resize(layout.controls.size(), nullptr);
 
-    auto* client =
-        new ContainerWidget(ResolveColor(layout.backColor, std::string(layout.name)), this);
+    auto* client = new ContainerWidget(ResolveColor(layout.backColor, events_.ObjectName()), this);
     client->setObjectName(QStringLiteral("ClientArea"));
     setCentralWidget(client);
     BuildMenus(layout);
@@ -61,17 +56,26 @@ FormWindow::FormWindow(Form& form) : form_(form) {
     PlaceOnScreen(layout);
 }
 
-std::string FormWindow::ObjectName(std::string_view control) const {
-    return std::string(form_.Name()) + "." + std::string(control);
+Text FormWindow::ControlText(std::size_t index) const {
+    QWidget* control = controls_.at(index);
+    if (auto* textBox = qobject_cast<QLineEdit*>(control))
+        return ToText(textBox->text());
+    return ToText(static_cast<LabelWidget*>(control)->text());
+}
+
+void FormWindow::SetCaption(std::size_t index, TextView caption) {
+    static_cast<LabelWidget*>(controls_.at(index))->SetCaption(ToQString(caption));
 }
 
 void FormWindow::ApplyWindowStyle(const WindowLayout& layout) {
     setWindowTitle(ToQString(layout.caption));
     if (!layout.icon.empty())
-        setWindowIcon(LoadIcon(layout.icon, std::string(layout.name)));
+        setWindowIcon(LoadIcon(layout.icon, events_.ObjectName()));
 
     const bool titleBar = !layout.caption.empty() || layout.controlBox;
-    const bool focusable = std::any_of(layout.controls.begin(), layout.controls.end(), TakesFocus);
+    const bool focusable =
+        std::any_of(layout.controls.begin(), layout.controls.end(),
+                    [](const ControlLayout& control) { return TakesFocus(control.kind); });
     Qt::WindowFlags flags = Qt::Window;
     if (!layout.showInTaskbar)
         flags = titleBar ? Qt::Tool : Qt::SplashScreen;
@@ -121,13 +125,13 @@ void FormWindow::BuildMenus(const WindowLayout& layout) {
             action->setCheckable(item.checked);
             action->setChecked(item.checked);
             connect(action, &QAction::triggered, this,
-                    [this, name = item.name] { form_.DeliverClick(name); });
+                    [this, name = item.name] { events_.Click(name); });
         }
     }
 }
 
 void FormWindow::BuildControls(QWidget& container, std::string_view containerName) {
-    const auto& controls = form_.Layout().controls;
+    const auto& controls = events_.Layout().controls;
     // Controls made later lie above those made earlier. The layout lists the topmost first,
     // and windowed controls lie above all graphical ones, so make the graphical ones first,
     // each group from the bottom of the list up.
@@ -136,7 +140,7 @@ void FormWindow::BuildControls(QWidget& container, std::string_view containerNam
             const ControlLayout& control = controls[i];
             if (control.container != containerName || IsWindowed(control.kind) != windowed)
                 continue;
-            QWidget* widget = CreateControl(control, container, ObjectName(control.name));
+            QWidget* widget = CreateControl(control, container, events_.ObjectName(control.name));
             controls_[i] = widget;
             BindClick(*widget, control.name);
             if (control.kind == ControlKind::Frame)
@@ -147,21 +151,15 @@ void FormWindow::BuildControls(QWidget& container, std::string_view containerNam
 
 void FormWindow::BindClick(QWidget& widget, std::string_view control) {
     if (auto* button = qobject_cast<QPushButton*>(&widget))
-        connect(button, &QPushButton::clicked, this,
-                [this, control] { form_.DeliverClick(control); });
+        connect(button, &QPushButton::clicked, this, [this, control] { events_.Click(control); });
 }
 
 void FormWindow::SetTabOrder() {
-    const auto& controls = form_.Layout().controls;
-    std::vector<std::size_t> order;
-    for (std::size_t i = 0; i < controls.size(); ++i)
-        if (TakesFocus(controls[i]))
-            order.push_back(i);
-        else
+    const WindowLayout& layout = events_.Layout();
+    for (std::size_t i = 0; i < layout.controls.size(); ++i)
+        if (!TakesFocus(layout.controls[i].kind))
             controls_[i]->setFocusPolicy(Qt::NoFocus);
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return controls[a].tabIndex < controls[b].tabIndex;
-    });
+    const std::vector<std::size_t> order = TabOrder(layout);
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(controls_[order[i - 1]], controls_[order[i]]);
     if (!order.empty())
@@ -169,7 +167,7 @@ void FormWindow::SetTabOrder() {
 }
 
 void FormWindow::BindKeyFlags() {
-    const auto& controls = form_.Layout().controls;
+    const auto& controls = events_.Layout().controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
         if (controls[i].kind != ControlKind::CommandButton || controls[i].keyFlag == KeyFlag::None)
             continue;
@@ -229,7 +227,7 @@ void FormWindow::WaitUntilExposed() {
 
 void FormWindow::closeEvent(QCloseEvent* event) {
     event->accept();
-    form_.DeliverClose();
+    events_.Close();
 }
 
 } // namespace FormsRuntime

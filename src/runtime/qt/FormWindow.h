@@ -1,25 +1,24 @@
 #pragma once
 
+#include "runtime/Backend.h"
+
 #include <QMainWindow>
 #include <cstddef>
-#include <string>
 #include <string_view>
 #include <vector>
 
 namespace FormsRuntime {
-
-class Form;
-struct WindowLayout;
 
 // A loaded window: the top-level widget, its menu bar and its controls, built from the
 // form's layout.
 class FormWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    explicit FormWindow(Form& form);
+    explicit FormWindow(FormEvents events);
 
-    // The widget of the control at this index of the layout's control list.
-    QWidget& Control(std::size_t index) const { return *controls_.at(index); }
+    // A label's caption or a text box's text, by index in the layout's control list.
+    Text ControlText(std::size_t index) const;
+    void SetCaption(std::size_t index, TextView caption);
 
     // Paints the window now and waits until its pixels are on the screen.
     void RefreshNow();
@@ -28,7 +27,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    std::string ObjectName(std::string_view control) const;
     void ApplyWindowStyle(const WindowLayout& layout);
     void BuildMenus(const WindowLayout& layout);
     void BuildControls(QWidget& container, std::string_view containerName);
@@ -38,7 +36,7 @@ private:
     void PlaceOnScreen(const WindowLayout& layout);
     void WaitUntilExposed();
 
-    Form& form_;
+    FormEvents events_;
     std::vector<QWidget*> controls_;
 };
 

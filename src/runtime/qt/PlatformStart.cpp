@@ -1,10 +1,10 @@
 #include "runtime/qt/PlatformStart.h"
 
-#include "runtime/Runtime.h"
+#include "runtime/Backend.h"
 
 #include <QString>
-#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -16,7 +16,18 @@ struct HeldMessage {
     QString text;
 };
 
-std::string guardedProgram;
+// Why no display can be reached, for the environment given.
+std::string NoDisplayReason(const char* display, const char* waylandDisplay) {
+    const bool named = (display != nullptr && *display != '\0') ||
+                       (waylandDisplay != nullptr && *waylandDisplay != '\0');
+    if (!named)
+        return "no display is set (DISPLAY is empty); start it from a desktop session";
+    return std::string("the display \"") +
+           (display != nullptr && *display != '\0' ? display : waylandDisplay) +
+           "\" cannot be reached";
+}
+
+Text guardedProgram;
 std::vector<HeldMessage> heldMessages;
 
 void HoldOrRefuse(QtMsgType type, const QMessageLogContext&, const QString& text) {
@@ -24,31 +35,14 @@ void HoldOrRefuse(QtMsgType type, const QMessageLogContext&, const QString& text
         heldMessages.push_back({type, text});
         return;
     }
-    const std::string line =
-        NoDisplayMessage(guardedProgram, std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
-    std::fputs(line.c_str(), stderr);
-    std::fflush(stderr);
-    std::_Exit(ExitNoDisplay);
+    EndForNoDisplay(guardedProgram,
+                    NoDisplayReason(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY")));
 }
 
 } // namespace
 
-std::string NoDisplayMessage(const std::string& programName, const char* display,
-                             const char* waylandDisplay) {
-    const bool named = (display != nullptr && *display != '\0') ||
-                       (waylandDisplay != nullptr && *waylandDisplay != '\0');
-    std::string line = programName + ": cannot open its window: ";
-    if (!named)
-        line += "no display is set (DISPLAY is empty); start it from a desktop session";
-    else
-        line += std::string("the display \"") +
-                (display != nullptr && *display != '\0' ? display : waylandDisplay) +
-                "\" cannot be reached";
-    return line + "\n";
-}
-
-ExitUnlessPlatformStarts::ExitUnlessPlatformStarts(TextView programName) {
-    guardedProgram = ToDisplayAscii(programName);
+ExitUnlessPlatformStarts::ExitUnlessPlatformStarts(TextView programTitle) {
+    guardedProgram = programTitle;
     heldMessages.clear();
     previous_ = qInstallMessageHandler(HoldOrRefuse);
 }

@@ -1,14 +1,14 @@
 // Reads the compiled Windows resources (.res) back and checks them field by field against the
 // program's identity: the version block, the icon group and its images, and their language.
 
-#include "LittleEndian.h"
+#include "fileformats/LittleEndian.h"
 
 #include <QFile>
 #include <QHash>
 #include <QTest>
 
-using quibly::platform::dwordAt;
-using quibly::platform::wordAt;
+using quibly::fileformats::dwordAt;
+using quibly::fileformats::wordAt;
 
 namespace {
 

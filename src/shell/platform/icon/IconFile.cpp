@@ -1,33 +1,23 @@
 #include "IconFile.h"
 
-#include "LittleEndian.h"
+#include "fileformats/IconDirectory.h"
+#include "fileformats/LittleEndian.h"
 
 #include <QFile>
-#include <QtEndian>
 #include <stdexcept>
 
 namespace quibly::platform {
 
 namespace {
 
+using fileformats::byteAt;
+using fileformats::dwordAt;
+using fileformats::wordAt;
+
 constexpr qsizetype iconDirSize = 6;
 constexpr qsizetype iconDirEntrySize = 16;
 constexpr quint32 bitmapInfoHeaderSize = 40;
 constexpr quint16 iconResourceType = 1;
-
-int byteAt(const QByteArray& data, qsizetype offset) {
-    return static_cast<unsigned char>(data.at(offset));
-}
-
-void appendWord(QByteArray& data, quint16 value) {
-    const auto littleEndian = qToLittleEndian(value);
-    data.append(reinterpret_cast<const char*>(&littleEndian), sizeof littleEndian);
-}
-
-void appendDword(QByteArray& data, quint32 value) {
-    const auto littleEndian = qToLittleEndian(value);
-    data.append(reinterpret_cast<const char*>(&littleEndian), sizeof littleEndian);
-}
 
 [[noreturn]] void fail(const QString& path, const QString& fault) {
     throw std::runtime_error(
@@ -84,22 +74,19 @@ std::vector<IconImage> readIconFile(const QString& path) {
 }
 
 QByteArray groupIconDirectory(const std::vector<IconImage>& images, quint16 firstImageId) {
-    QByteArray directory;
-    appendWord(directory, 0);
-    appendWord(directory, iconResourceType);
-    appendWord(directory, static_cast<quint16>(images.size()));
-    quint16 id = firstImageId;
-    for (const IconImage& image : images) {
-        directory.append(static_cast<char>(image.width % 256));
-        directory.append(static_cast<char>(image.height % 256));
-        directory.append(static_cast<char>(image.colourCount));
-        directory.append('\0');
-        appendWord(directory, static_cast<quint16>(image.planes));
-        appendWord(directory, static_cast<quint16>(image.bitCount));
-        appendDword(directory, static_cast<quint32>(image.bytes.size()));
-        appendWord(directory, id++);
-    }
-    return directory;
+    std::vector<fileformats::IconEntry> entries;
+    entries.reserve(images.size());
+    for (const IconImage& image : images)
+        entries.push_back({.width = image.width,
+                           .height = image.height,
+                           .colourCount = image.colourCount,
+                           .planes = image.planes,
+                           .bitCount = image.bitCount,
+                           .imageBytes = static_cast<quint32>(image.bytes.size())});
+    const std::vector<std::uint8_t> directory =
+        fileformats::groupIconDirectory(entries, firstImageId);
+    return {reinterpret_cast<const char*>(directory.data()),
+            static_cast<qsizetype>(directory.size())};
 }
 
 } // namespace quibly::platform

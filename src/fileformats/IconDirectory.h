@@ -1,0 +1,30 @@
+#pragma once
+
+// The directory of a Windows icon: the same list of images heads an .ico file and makes up an
+// icon group resource (RT_GROUP_ICON); only how each entry finds its image differs.
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace quibly::fileformats {
+
+struct IconEntry {
+    int width = 0;       // 1 to 256 pixels
+    int height = 0;      // 1 to 256 pixels
+    int colourCount = 0; // 0 stands for 256 colours or more
+    int planes = 0;
+    int bitCount = 0;
+    std::uint32_t imageBytes = 0; // the size of the image's bitmap
+};
+
+// The directory of an .ico file whose images follow it in the order given.
+// Throws std::out_of_range for a size outside 1 to 256.
+std::vector<std::uint8_t> iconFileDirectory(std::span<const IconEntry> entries);
+
+// An icon group listing the images as the icon resources firstImageId, firstImageId + 1, ...
+// Throws std::out_of_range for a size outside 1 to 256.
+std::vector<std::uint8_t> groupIconDirectory(std::span<const IconEntry> entries,
+                                             std::uint16_t firstImageId);
+
+} // namespace quibly::fileformats

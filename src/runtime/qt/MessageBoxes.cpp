@@ -1,0 +1,100 @@
+#include "runtime/qt/MessageBoxes.h"
+
+#include "runtime/qt/Convert.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
+#include <array>
+#include <utility>
+#include <vector>
+
+namespace FormsRuntime {
+namespace {
+
+QMessageBox::StandardButton StandardButton(MsgBoxResult result) {
+    static constexpr std::array<std::pair<MsgBoxResult, QMessageBox::StandardButton>, 7> buttons{{
+        {OK, QMessageBox::Ok},
+        {Cancel, QMessageBox::Cancel},
+        {Abort, QMessageBox::Abort},
+        {Retry, QMessageBox::Retry},
+        {Ignore, QMessageBox::Ignore},
+        {Yes, QMessageBox::Yes},
+        {No, QMessageBox::No},
+    }};
+    for (const auto& [code, button] : buttons)
+        if (code == result)
+            return button;
+    return QMessageBox::NoButton;
+}
+
+QMessageBox::Icon StandardIcon(MsgBoxIcon icon) {
+    switch (icon) {
+    case MsgBoxIcon::Critical:
+        return QMessageBox::Critical;
+    case MsgBoxIcon::Question:
+        return QMessageBox::Question;
+    case MsgBoxIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MsgBoxIcon::Information:
+        return QMessageBox::Information;
+    case MsgBoxIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+std::optional<MsgBoxResult> ShowQtMessageBox(const MessageBoxRequest& request) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("MsgBox"));
+    box.setWindowTitle(ToQString(request.title));
+    box.setText(ToQString(request.prompt));
+    box.setTextFormat(Qt::PlainText);
+    box.setIcon(StandardIcon(request.icon));
+    box.setWindowModality(Qt::ApplicationModal);
+    if (request.rightToLeft)
+        box.setLayoutDirection(Qt::RightToLeft);
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        label != nullptr && request.rightAligned)
+        label->setAlignment(Qt::AlignRight);
+    box.setProperty("helpFile", ToQString(request.helpFile));
+    box.setProperty("helpContext", request.helpContext);
+
+    std::vector<std::pair<QAbstractButton*, MsgBoxResult>> results;
+    for (const MsgBoxResult result : request.buttons)
+        results.emplace_back(box.addButton(StandardButton(result)), result);
+    box.setEscapeButton(request.escape ? box.button(StandardButton(*request.escape)) : nullptr);
+    box.setDefaultButton(static_cast<QPushButton*>(results.at(request.defaultButton).first));
+
+    const auto offerHelp = [&] {
+        QMessageBox::information(&box, box.windowTitle(), ToQString(request.helpText));
+    };
+    QShortcut f1(QKeySequence::HelpContents, &box);
+    QObject::connect(&f1, &QShortcut::activated, &box, offerHelp);
+    if (request.helpButton) {
+        // A help button offers help and leaves the question open.
+        auto* button = box.addButton(QMessageBox::Help);
+        button->disconnect();
+        QObject::connect(button, &QAbstractButton::clicked, &box, offerHelp);
+    }
+
+    box.exec();
+    for (const auto& [button, result] : results)
+        if (box.clickedButton() == button)
+            return result;
+    return std::nullopt;
+}
+
+void ShowQtRunTimeError(TextView title, std::string_view message) {
+    QMessageBox box(QMessageBox::Critical, ToQString(title),
+                    QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())),
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("RunTimeError"));
+    box.exec();
+}
+
+} // namespace FormsRuntime

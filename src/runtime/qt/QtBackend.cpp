@@ -1,0 +1,101 @@
+// The forms runtime on Qt 6 Widgets.
+
+#include "runtime/Backend.h"
+#include "runtime/Runtime.h"
+#include "runtime/qt/Appearance.h"
+#include "runtime/qt/Convert.h"
+#include "runtime/qt/FormWindow.h"
+#include "runtime/qt/MessageBoxes.h"
+#include "runtime/qt/PlatformStart.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QStyleHints>
+#include <string>
+
+namespace FormsRuntime {
+namespace {
+
+class QtWindow final : public BackendWindow {
+public:
+    explicit QtWindow(FormEvents events) : window_(new FormWindow(events)) {}
+
+    // The window may be unloaded from inside one of its own events: hide it now and let the
+    // message loop destroy it once that event is over.
+    ~QtWindow() override {
+        if (window_ != nullptr) {
+            window_->hide();
+            window_->deleteLater();
+        }
+    }
+
+    void Show() override { window_->show(); }
+    void Refresh() override { window_->RefreshNow(); }
+    Text ControlText(std::size_t control) const override { return window_->ControlText(control); }
+    void SetControlText(std::size_t control, TextView text) override {
+        window_->SetCaption(control, text);
+    }
+
+private:
+    QPointer<FormWindow> window_;
+};
+
+class QtBackend final : public Backend {
+public:
+    int Start(const Program& program, int argc, char** argv,
+              const std::function<int()>& run) override {
+        // The toolkit sees the program's name only: arguments are not the program's to act on.
+        std::string fallbackName = ToDisplayAscii(program.app.Title);
+        int toolkitArgc = 1;
+        char* toolkitArgv[] = {argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName.data(),
+                               nullptr};
+
+        // The menu bar stays in the window, whose client area sits below it, even on desktops
+        // that offer to take menus into a bar of their own.
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
+        ExitUnlessPlatformStarts guard(program.app.Title);
+        QApplication application(toolkitArgc, toolkitArgv);
+        guard.Started();
+        // The application name stays the executable's name: the window class the desktop entry
+        // expects. No display name either, since Qt would append it to every window title.
+        const AppInfo& app = program.app;
+        QCoreApplication::setApplicationVersion(ToQString(
+            IntToText(app.Major) + u"." + IntToText(app.Minor) + u"." + IntToText(app.Revision)));
+        QGuiApplication::setDesktopFileName(ToQString(program.desktopId));
+        // A steady caret: an idle program uses no processor time, whatever the text box holds.
+        QGuiApplication::styleHints()->setCursorFlashTime(0);
+        return run();
+    }
+
+    void BeginRun(const Program& program) override {
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+        if (!program.icon.empty())
+            QGuiApplication::setWindowIcon(LoadIcon(program.icon, "App"));
+    }
+
+    std::unique_ptr<BackendWindow> CreateFormWindow(FormEvents events) override {
+        return std::make_unique<QtWindow>(events);
+    }
+
+    void RunLoop() override { QApplication::exec(); }
+    void Quit() override { QCoreApplication::exit(); }
+
+    void EndRun() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    std::optional<MsgBoxResult> ShowMessageBox(const MessageBoxRequest& request) override {
+        return ShowQtMessageBox(request);
+    }
+
+    void ShowRunTimeError(TextView title, std::string_view message) override {
+        ShowQtRunTimeError(title, message);
+    }
+};
+
+} // namespace
+
+Backend& Platform() {
+    static QtBackend backend;
+    return backend;
+}
+
+} // namespace FormsRuntime
