@@ -90,50 +90,25 @@ void WhileBoxOpens(const std::function<void(QMessageBox&)>& answer,
     action();
 }
 
-std::string IconName(QMessageBox::Icon icon) {
-    switch (icon) {
-    case QMessageBox::Question:
-        return "question";
-    case QMessageBox::Information:
-        return "information";
-    case QMessageBox::Warning:
-        return "warning";
-    case QMessageBox::Critical:
-        return "critical";
-    default:
-        return "";
-    }
-}
+// The driver's names for what Qt shows.
+const std::map<QMessageBox::Icon, std::string> iconNames{{QMessageBox::Question, "question"},
+                                                         {QMessageBox::Information, "information"},
+                                                         {QMessageBox::Warning, "warning"},
+                                                         {QMessageBox::Critical, "critical"}};
+const std::map<QAccessible::Role, Role> roles{{QAccessible::StaticText, Role::StaticText},
+                                              {QAccessible::EditableText, Role::EditableText},
+                                              {QAccessible::Button, Role::Button},
+                                              {QAccessible::MenuItem, Role::MenuItem}};
+const std::map<Key, Qt::Key> keys{{Key::Return, Qt::Key_Return},
+                                  {Key::Escape, Qt::Key_Escape},
+                                  {Key::Space, Qt::Key_Space},
+                                  {Key::Tab, Qt::Key_Tab},
+                                  {Key::F1, Qt::Key_F1}};
 
-Role RoleOf(QAccessible::Role role) {
-    switch (role) {
-    case QAccessible::StaticText:
-        return Role::StaticText;
-    case QAccessible::EditableText:
-        return Role::EditableText;
-    case QAccessible::Button:
-        return Role::Button;
-    case QAccessible::MenuItem:
-        return Role::MenuItem;
-    default:
-        return Role::Other;
-    }
-}
-
-Qt::Key QtKey(Key key) {
-    switch (key) {
-    case Key::Return:
-        return Qt::Key_Return;
-    case Key::Escape:
-        return Qt::Key_Escape;
-    case Key::Space:
-        return Qt::Key_Space;
-    case Key::Tab:
-        return Qt::Key_Tab;
-    case Key::F1:
-        return Qt::Key_F1;
-    }
-    return Qt::Key_unknown;
+template <class Map, class Value = typename Map::mapped_type>
+Value Lookup(const Map& map, const typename Map::key_type& key, Value otherwise = {}) {
+    const auto found = map.find(key);
+    return found != map.end() ? found->second : otherwise;
 }
 
 class QtDriver final : public Driver {
@@ -279,7 +254,7 @@ public:
         }
         if (face == nullptr)
             return {};
-        return {RoleOf(face->role()), AsShown(face->text(QAccessible::Name))};
+        return {Lookup(roles, face->role(), Role::Other), AsShown(face->text(QAccessible::Name))};
     }
 
     std::string ControlAt(std::string_view window, Point point) override {
@@ -326,7 +301,7 @@ public:
     void Press(std::string_view window, Key key) override {
         QWidget& shown = Window(window);
         ActivateAndWait(shown);
-        QTest::keyClick(shown.windowHandle(), QtKey(key));
+        QTest::keyClick(shown.windowHandle(), keys.at(key));
     }
 
     MessageBoxSeen AnswerMessageBox(Answer answer, const std::function<void()>& action) override {
@@ -339,7 +314,7 @@ public:
                     throw std::runtime_error("the message box did not take the focus");
                 seen.title = box.windowTitle().toStdString();
                 seen.prompt = box.text().toStdString();
-                seen.icon = IconName(box.icon());
+                seen.icon = Lookup(iconNames, box.icon());
                 for (QAbstractButton* button : box.buttons())
                     seen.buttons.push_back(
                         AsShown(button->text().remove(QRegularExpression("&(?!&)"))));
@@ -353,20 +328,11 @@ public:
                         help.close();
                     },
                     [&] { QTest::keyClick(&box, Qt::Key_F1); });
-                switch (answer) {
-                case Answer::Yes:
-                    box.button(QMessageBox::Yes)->click();
-                    break;
-                case Answer::No:
-                    box.button(QMessageBox::No)->click();
-                    break;
-                case Answer::Return:
-                    QTest::keyClick(&box, Qt::Key_Return);
-                    break;
-                case Answer::Escape:
-                    QTest::keyClick(&box, Qt::Key_Escape);
-                    break;
-                }
+                if (answer == Answer::Yes || answer == Answer::No)
+                    box.button(answer == Answer::Yes ? QMessageBox::Yes : QMessageBox::No)->click();
+                else
+                    QTest::keyClick(&box,
+                                    answer == Answer::Return ? Qt::Key_Return : Qt::Key_Escape);
             },
             action);
         return seen;
