@@ -1,0 +1,209 @@
+// The conversation window as the user meets it, in one run of Quibly: its frame, controls,
+// fonts and pixels, the sixteen replies through the Enter button, the keys, what a screen
+// reader is told, and the leave question, whose Yes ends the run.
+
+#include "Driver.h"
+#include "Replies.h"
+#include "shell/Program.h"
+
+#include <gtest/gtest.h>
+
+using namespace TestDriver;
+
+namespace {
+
+constexpr std::string_view W = "frmMain";
+constexpr Rgb peach{255, 224, 192}, red{255, 0, 0}, blue{0, 0, 255};
+
+void FrameAndControls(Driver& d) {
+    EXPECT_EQ(d.Focused(W), "Text1");
+    const WindowLook look = d.Look(W);
+    EXPECT_EQ(look.caption, "Quibly");
+    EXPECT_TRUE(look.titleBar);
+    EXPECT_TRUE(look.minimizeButton);
+    EXPECT_FALSE(look.maximizeButton); // the one title-bar button switched off
+    EXPECT_TRUE(look.resizable);
+    EXPECT_TRUE(look.taskBarButton);
+    EXPECT_EQ(look.iconSize, 32);
+    EXPECT_EQ(look.clientWidth, 274);
+    EXPECT_EQ(look.clientHeight, 351);
+    EXPECT_EQ(d.Text(W, "MenuFile"), "File");
+    EXPECT_EQ(d.Text(W, "MenuExit"), "Exit");
+    EXPECT_EQ(d.Text(W, "Command1"), "Enter");
+
+    const struct {
+        const char* control;
+        Rect pixels;
+    } places[] = {
+        {"Command1", {224, 328, 49, 25}}, {"Text1", {0, 328, 225, 25}}, {"Label1", {0, 0, 89, 89}},
+        {"Image2", {-96, 0, 423, 500}},   {"Image1", {0, 0, 1, 9}},     {"Line1", {88, 0, 1, 89}},
+        {"Line2", {0, 88, 89, 1}},
+    };
+    const struct {
+        const char* control;
+        Font font;
+    } fonts[] = {{"Command1", {"Arial", 13, 400}},
+                 {"Text1", {"Arial", 16, 400}},
+                 {"Label1", {"Arial", 15, 400}}};
+    for (const auto& [control, font] : fonts)
+        EXPECT_EQ(d.FontOf(W, control), font) << control;
+    EXPECT_EQ(d.ControlAt(W, {224, 340}), "Command1"); // over the text box where they meet
+    EXPECT_EQ(d.ControlAt(W, {223, 340}), "Text1");
+    // Resizing moves and resizes nothing.
+    for (const Point size : {Point{274, 351}, Point{600, 800}, Point{100, 60}}) {
+        d.Resize(W, size.x, size.y);
+        for (const auto& [control, pixels] : places)
+            EXPECT_EQ(d.Geometry(W, control), pixels)
+                << control << " at " << size.x << " x " << size.y;
+    }
+}
+
+void Pixels(Driver& d) {
+    d.Resize(W, 600, 800);
+    const Snapshot shown = d.Grab(W);
+    const Rgb face = d.SystemColour(15), windowText = d.SystemColour(8);
+    const struct {
+        Point point;
+        Rgb expected;
+    } expected[] = {
+        {{1, 87}, peach},       // the label's background, over the picture
+        {{88, 3}, windowText},  // the line on the label's last column
+        {{3, 88}, windowText},  // the line on the label's last row
+        {{88, 88}, windowText}, // the corner both lines share
+        {{200, 348}, peach},    // the text box
+        {{400, 100}, face},     // beyond the picture, right
+        {{100, 560}, face},     // beyond the picture, below
+    };
+    for (const auto& [point, colour] : expected)
+        EXPECT_EQ(shown.At(point), colour) << "at " << point.x << ", " << point.y;
+    // The backdrop at natural size, from its column 96.
+    for (const Point point : {Point{150, 100}, Point{273, 0}, Point{95, 300}, Point{200, 327},
+                              Point{250, 200}, Point{320, 499}})
+        EXPECT_EQ(shown.At(point), d.PicturePixel("backdrop.bmp", {point.x + 96, point.y}))
+            << "at " << point.x << ", " << point.y;
+    EXPECT_TRUE(shown.Shows({0, 0, 88, 88}, red)) << "the greeting is written in red";
+    d.Resize(W, 274, 351);
+}
+
+void EveryReplyThroughTheWindow(Driver& d) {
+    EXPECT_EQ(d.Text(W, "Label1"), Replies::greeting);
+    EXPECT_EQ(d.Text(W, "Text1"), "");
+    d.Click(W, "Command1"); // the empty text is a prompt of its own
+    EXPECT_EQ(d.Text(W, "Label1"), "how may I assist you?");
+    for (const auto& [prompt, reply] : Replies::rules) {
+        d.Paste(W, "Text1", prompt);
+        d.Click(W, "Command1");
+        EXPECT_EQ(d.Text(W, "Label1"), reply) << "after \"" << prompt << "\"";
+        EXPECT_EQ(d.Text(W, "Text1"), prompt) << "the text box is never changed";
+        // A near miss keeps the reply just shown.
+        for (const std::string_view miss : Replies::nearMisses) {
+            d.Paste(W, "Text1", miss);
+            d.Click(W, "Command1");
+            EXPECT_EQ(d.Text(W, "Label1"), reply)
+                << "after \"" << prompt << "\", then \"" << miss << "\"";
+        }
+    }
+    const std::string huge(1'000'000, 'h'); // no length limit
+    d.Paste(W, "Text1", huge);
+    d.Click(W, "Command1");
+    EXPECT_EQ(d.Text(W, "Text1").size(), huge.size());
+    d.Paste(W, "Text1", "hey");
+    d.Click(W, "Command1");
+    d.Click(W, "Command1");
+    EXPECT_EQ(d.Text(W, "Label1"), "hi") << "the same text twice";
+
+    // A reply longer than a line wraps inside the label's box, which does not grow.
+    d.Paste(W, "Text1", "why did you dump him?");
+    d.Click(W, "Command1");
+    const Snapshot shown = d.Grab(W);
+    EXPECT_EQ(d.Geometry(W, "Label1"), (Rect{0, 0, 89, 89}));
+    EXPECT_TRUE(shown.Shows({0, 0, 88, 17}, red)) << "first line";
+    EXPECT_TRUE(shown.Shows({0, 18, 88, 17}, red)) << "the reply wraps onto a second line";
+}
+
+void KeysAndFocus(Driver& d) {
+    d.Paste(W, "Text1", "");
+    d.Click(W, "Text1");
+    d.Type(W, "Text1", "hi");
+    EXPECT_TRUE(d.Grab(W).Shows(d.Geometry(W, "Text1"), blue)) << "typed text is blue";
+    // A text put in (or none), a key, then the text, the label and where the focus is.
+    const struct {
+        const char* put;
+        Key key;
+        const char* text;
+        const char* label;
+        const char* focus;
+    } steps[] = {
+        {nullptr, Key::Return, "hi", "hello", "Text1"}, // the default button, from the text box
+        {nullptr, Key::Tab, "hi", "hello", "Command1"},
+        {"hey", Key::Return, "hey", "hi", "Command1"},                    // ... and from the button
+        {"how are you?", Key::Space, "how are you?", "fine", "Command1"}, // clicks the button
+        {"hi", Key::Escape, "hi", "fine", "Command1"}, // Enter is not a cancel button
+        {nullptr, Key::Tab, "hi", "fine", "Text1"},    // the label never takes the focus
+        {nullptr, Key::Space, " ", "fine", "Text1"},   // typed over the text Tab selected
+    };
+    for (const auto& [put, key, text, label, focus] : steps) {
+        if (put != nullptr)
+            d.Paste(W, "Text1", put);
+        d.Press(W, key);
+        EXPECT_EQ(d.Text(W, "Text1"), text) << "after " << int(key) << " on \"" << text << "\"";
+        EXPECT_EQ(d.Text(W, "Label1"), label) << "after " << int(key) << " on \"" << text << "\"";
+        EXPECT_EQ(d.Focused(W), focus) << "after " << int(key) << " on \"" << text << "\"";
+    }
+    d.Paste(W, "Text1", "hi");
+    d.Click(W, "Command1");
+    EXPECT_EQ(d.Focused(W), "Command1"); // where the click put it
+    EXPECT_EQ(d.CountShown(W), 1);
+}
+
+void ScreenReaders(Driver& d) {
+    const struct {
+        const char* control;
+        Role role;
+        const char* name;
+    } told[] = {{"Label1", Role::StaticText, "hello"},
+                {"Text1", Role::EditableText, "Say something to Quibly"},
+                {"Command1", Role::Button, "Enter"},
+                {"MenuFile", Role::MenuItem, "File"}};
+    for (const auto& [control, role, name] : told) {
+        const Accessible accessible = d.AccessibleOf(W, control);
+        EXPECT_EQ(accessible.role, role) << control;
+        EXPECT_EQ(accessible.name, name) << control;
+    }
+}
+
+void LeaveQuestion(Driver& d) {
+    d.Paste(W, "Text1", "how are you?");
+    d.Click(W, "Command1");
+    // No, however given, leaves everything as it was and the menu usable again at once.
+    for (const Answer no : {Answer::No, Answer::Return, Answer::Escape}) {
+        const MessageBoxSeen box = d.AnswerMessageBox(no, [&] { d.Click(W, "MenuExit"); });
+        EXPECT_EQ(box.title, "Quibly");
+        EXPECT_EQ(box.prompt, "Are you leaving?");
+        EXPECT_EQ(box.icon, "question");
+        EXPECT_EQ(box.buttons, (std::vector<std::string>{"Yes", "No"}));
+        EXPECT_EQ(box.defaultButton, "No");
+        EXPECT_NE(box.help.find("DEMO.HLP"), std::string::npos) << box.help;
+        EXPECT_NE(box.help.find("1000"), std::string::npos) << box.help;
+        EXPECT_EQ(d.CountShown(W), 1);
+        EXPECT_EQ(d.Text(W, "Label1"), "fine");
+        EXPECT_EQ(d.Text(W, "Text1"), "how are you?");
+    }
+    d.AnswerMessageBox(Answer::Yes, [&] { d.Click(W, "MenuExit"); });
+    EXPECT_EQ(d.CountShown(W), 0) << "Yes ends the program at once";
+}
+
+TEST(ConversationWindow, OneRunFromGreetingToGoodbye) {
+    Driver& d = Current();
+    const int status = d.Run(QuiblyProgram, [&] {
+        FrameAndControls(d);
+        Pixels(d);
+        EveryReplyThroughTheWindow(d);
+        KeysAndFocus(d);
+        ScreenReaders(d);
+        LeaveQuestion(d);
+    });
+    EXPECT_EQ(status, 0);
+}
+
+} // namespace

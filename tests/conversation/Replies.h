@@ -1,0 +1,50 @@
+#pragma once
+
+// The bot's sixteen prompts and replies, in order, as the tests expect them.
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+namespace Replies {
+
+struct Rule {
+    std::string_view prompt;
+    std::string_view reply;
+};
+
+inline constexpr std::array<Rule, 16> rules{{
+    {"it's nice to meet you too", "great"},
+    {"hi", "hello"},
+    {"how are you?", "fine"},
+    {"you're hot", "Thank you"},
+    {"you're beautiful", "(smiles)"},
+    {"I love you", "I'm flattered"},
+    {"what are you wearing?", "something very tight"},
+    {"", "how may I assist you?"},
+    {"what are you doing right now", "nothing much"},
+    {"do you have a boyfriend?", "Have an Ex"},
+    {"did you dump him?", "yip"},
+    {"did he dump you?", "nope, dumped him"},
+    {"why did you dump him?", "he was getting too physical"},
+    {"where do you live?", "in your computer duh"},
+    {"hello", "hi"},
+    {"hey", "hi"},
+}};
+
+// Texts that come close to a prompt and match none.
+inline constexpr std::array<std::string_view, 11> nearMisses{
+    "Hi",   " hi",       "hi ",  "hi.", "HELLO", "how are you", "what are you doing right now?",
+    "fine", "Thank you", "hi\n", " ",
+};
+
+inline constexpr std::string_view greeting = "Hello, I'm Quibly beta 2.3. It is nice to meet you.";
+
+inline std::optional<std::string_view> ReplyTo(std::string_view phrase) {
+    for (const Rule& rule : rules)
+        if (rule.prompt == phrase)
+            return rule.reply;
+    return std::nullopt;
+}
+
+} // namespace Replies

@@ -1,0 +1,47 @@
+// Start-up on a real desktop: the windows come and go in order, the splash is on the screen
+// in full before the conversation window is built, nothing the user does while Main runs
+// starts anything, there is one conversation window, and its close box ends the program
+// without a question.
+
+#include "Driver.h"
+#include "shell/Program.h"
+
+#include <gtest/gtest.h>
+
+using namespace TestDriver;
+
+namespace {
+
+TEST(StartUp, WindowsComeAndGoInOrder) {
+    Driver& d = Current();
+    std::vector<std::string> trace;
+    bool splashOnScreen = false;
+    FormsRuntime::SetOperationTrace([&](std::string_view object, std::string_view operation) {
+        const std::string step = std::string(object) + " " + std::string(operation);
+        trace.push_back(step);
+        if (step == "frmMain Create") {
+            splashOnScreen = d.OnScreenAsPainted("frmSplash");
+            d.Press("frmSplash", Key::Escape);
+        } else if (step == "frmMain Show") {
+            d.Click("frmMain", "Command1"); // would show "how may I assist you?"
+        }
+    });
+    const int status = d.Run(QuiblyProgram, [&] {
+        EXPECT_EQ(d.CountShown("frmSplash"), 0);
+        EXPECT_EQ(d.CountShown("frmMain"), 1);
+        EXPECT_EQ(d.Text("frmMain", "Label1"),
+                  "Hello, I'm Quibly beta 2.3. It is nice to meet you.");
+        EXPECT_FALSE(d.Close("frmMain")) << "the close box asks nothing";
+        EXPECT_EQ(d.CountShown("frmMain"), 0);
+    });
+    FormsRuntime::SetOperationTrace({});
+
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(splashOnScreen) << "the splash was not fully painted on the screen";
+    EXPECT_EQ(trace,
+              (std::vector<std::string>{"frmSplash Create", "frmSplash Load", "frmSplash Show",
+                                        "frmSplash Refresh", "frmMain Create", "frmMain Load",
+                                        "frmSplash Unload", "frmMain Show", "frmMain Unload"}));
+}
+
+} // namespace

@@ -1,0 +1,156 @@
+#pragma once
+
+// What the window tests may do with a running program, whatever toolkit the runtime stands
+// on: find a window or control by name, read what it shows (geometry, text, font, pixels,
+// what a screen reader is told), and act as a user does (click, type, press keys, answer
+// the message box, close the window). Each runtime backend implements this once; the
+// scenarios are written against it alone.
+
+#include "runtime/Runtime.h"
+
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace TestDriver {
+
+// Device-independent pixels in the window's client area (15 twips each).
+struct Point {
+    int x = 0;
+    int y = 0;
+};
+struct Rect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+struct Rgb {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+// The font a control asks for; the pixel height is at 96 dots per inch.
+struct Font {
+    std::string face;
+    int pixelHeight = 0;
+    int weight = 0;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    friend bool operator==(const Font&, const Font&) = default;
+};
+
+// The frame of a top-level window as the window system shows it.
+struct WindowLook {
+    std::string caption;
+    bool titleBar = false;
+    bool minimizeButton = false;
+    bool maximizeButton = false;
+    bool resizable = false;
+    bool taskBarButton = false;
+    bool centred = false; // on the screen's work area
+    int clientWidth = 0;
+    int clientHeight = 0;
+    int iconSize = 0; // 0: no icon of its own
+};
+
+// What a window looked like at one moment, in device pixels.
+struct Snapshot {
+    int width = 0;
+    int height = 0;
+    double scale = 1; // device pixels per device-independent pixel
+    std::vector<Rgb> pixels;
+
+    // The colour at a device-independent point.
+    Rgb At(Point point) const;
+    // Whether some device pixel inside `area` has exactly `colour`.
+    bool Shows(Rect area, Rgb colour) const;
+};
+
+// Readable values in failure messages.
+std::ostream& operator<<(std::ostream& out, const Rect& rect);
+std::ostream& operator<<(std::ostream& out, const Rgb& colour);
+std::ostream& operator<<(std::ostream& out, const Font& font);
+
+enum class Key { Return, Escape, Space, Tab, F1 };
+enum class Answer { Yes, No, Return, Escape };
+enum class Role { StaticText, EditableText, Button, MenuItem, Other };
+
+struct Accessible {
+    Role role = Role::Other;
+    std::string name;
+};
+
+// A message box as it was answered.
+struct MessageBoxSeen {
+    std::string title;
+    std::string prompt;
+    std::string icon; // "question", "information", "warning", "critical" or ""
+    std::vector<std::string> buttons;
+    std::string defaultButton;
+    std::string help; // what F1 in the box offered
+};
+
+class Driver {
+public:
+    virtual ~Driver() = default;
+
+    // Runs the program as its entry point does; `scenario` acts once Main has returned.
+    // Windows still loaded afterwards are closed. Returns the exit status.
+    virtual int Run(const FormsRuntime::Program& program,
+                    const std::function<void()>& scenario) = 0;
+    // Device pixels per device-independent pixel.
+    virtual double Scale() = 0;
+    // The window system's colour number n (5 window, 8 window text, 14 highlighted text,
+    // 15 button face, 18 button text) in the desktop's colour scheme.
+    virtual Rgb SystemColour(int number) = 0;
+    // A pixel of one of the program's pictures ("backdrop.bmp", "splash.gif"); nothing where
+    // the picture is transparent.
+    virtual std::optional<Rgb> PicturePixel(std::string_view picture, Point point) = 0;
+
+    virtual int CountShown(std::string_view window) = 0;
+    virtual WindowLook Look(std::string_view window) = 0;
+    virtual void Resize(std::string_view window, int clientWidth, int clientHeight) = 0;
+    // Whether the screen shows the window exactly as it paints itself, without any event
+    // having been processed.
+    virtual bool OnScreenAsPainted(std::string_view window) = 0;
+    virtual Snapshot Grab(std::string_view window) = 0;
+
+    // Position and size in the client area of the window.
+    virtual Rect Geometry(std::string_view window, std::string_view control) = 0;
+    // A label's caption, a text box's text, a button's or menu item's caption (a menu item's
+    // shortcut key follows a tab).
+    virtual std::string Text(std::string_view window, std::string_view control) = 0;
+    virtual Font FontOf(std::string_view window, std::string_view control) = 0;
+    virtual Accessible AccessibleOf(std::string_view window, std::string_view control) = 0;
+    // The control that a click at this point would reach.
+    virtual std::string ControlAt(std::string_view window, Point point) = 0;
+    virtual std::string Focused(std::string_view window) = 0;
+
+    // A mouse click on a control, or choosing a menu item.
+    virtual void Click(std::string_view window, std::string_view control) = 0;
+    // Replaces a text box's text at once, as pasting over all of it does (leaving no undo
+    // history behind).
+    virtual void Paste(std::string_view window, std::string_view control,
+                       std::string_view text) = 0;
+    // Keystrokes at the end of a text box's text.
+    virtual void Type(std::string_view window, std::string_view control, std::string_view text) = 0;
+    virtual void Press(std::string_view window, Key key) = 0;
+    // Runs `action`, answering the message box it opens: F1 first, then `answer`.
+    virtual MessageBoxSeen AnswerMessageBox(Answer answer, const std::function<void()>& action) = 0;
+    // Closes the window as the window system's close box does; true if a message box was
+    // shown on the way (it was answered No).
+    virtual bool Close(std::string_view window) = 0;
+};
+
+// The driver of the backend this test program is built with.
+Driver& Current();
+
+} // namespace TestDriver

@@ -1,0 +1,42 @@
+#include "Driver.h"
+
+#include <algorithm>
+#include <cmath>
+#include <ostream>
+
+namespace TestDriver {
+
+Rgb Snapshot::At(Point point) const {
+    const int x = std::clamp(int(std::lround(point.x * scale)), 0, width - 1);
+    const int y = std::clamp(int(std::lround(point.y * scale)), 0, height - 1);
+    return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)];
+}
+
+bool Snapshot::Shows(Rect area, Rgb colour) const {
+    const int left = std::max(0, int(std::lround(area.x * scale)));
+    const int top = std::max(0, int(std::lround(area.y * scale)));
+    const int right = std::min(width, int(std::lround((area.x + area.width) * scale)));
+    const int bottom = std::min(height, int(std::lround((area.y + area.height) * scale)));
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            if (pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] == colour)
+                return true;
+    return false;
+}
+
+std::ostream& operator<<(std::ostream& out, const Rect& rect) {
+    return out << "(" << rect.x << ", " << rect.y << ", " << rect.width << " x " << rect.height
+               << ")";
+}
+
+std::ostream& operator<<(std::ostream& out, const Rgb& colour) {
+    return out << "rgb(" << colour.red << ", " << colour.green << ", " << colour.blue << ")";
+}
+
+std::ostream& operator<<(std::ostream& out, const Font& font) {
+    return out << font.face << " " << font.pixelHeight << " px, weight " << font.weight
+               << (font.italic ? ", italic" : "") << (font.underline ? ", underlined" : "")
+               << (font.strikeOut ? ", struck out" : "");
+}
+
+} // namespace TestDriver

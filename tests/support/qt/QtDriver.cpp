@@ -1,0 +1,414 @@
+// The test driver for the Qt runtime: windows and controls are widgets named after the
+// layout, menu items are actions, and the message box is a QMessageBox.
+
+#include "Driver.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <map>
+#include <stdexcept>
+
+namespace TestDriver {
+namespace {
+
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// Button and menu captions as shown: Qt doubles a literal ampersand.
+std::string AsShown(QString caption) {
+    return caption.replace(QLatin1String("&&"), QLatin1String("&")).toStdString();
+}
+
+// The shown window of that name, or else the loaded one that is still hidden.
+QWidget& Window(std::string_view name) {
+    QWidget* hidden = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == Q(name)) {
+            if (window->isVisible())
+                return *window;
+            hidden = window;
+        }
+    if (hidden == nullptr)
+        throw std::runtime_error("no window " + std::string(name) + " is loaded");
+    return *hidden;
+}
+
+QWidget& Client(std::string_view window) {
+    return *Window(window).findChild<QWidget*>(QStringLiteral("ClientArea"));
+}
+
+QObject& Control(std::string_view window, std::string_view name) {
+    if (auto* object = Window(window).findChild<QObject*>(Q(name)))
+        return *object;
+    throw std::runtime_error("no control " + std::string(name) + " in " + std::string(window));
+}
+
+template <class T> T& ControlAs(std::string_view window, std::string_view name) {
+    if (auto* control = qobject_cast<T*>(&Control(window, name)))
+        return *control;
+    throw std::runtime_error(std::string(name) + " is not of the kind the test expects");
+}
+
+Snapshot ToSnapshot(const QImage& grabbed) {
+    const QImage image = grabbed.convertToFormat(QImage::Format_RGB32);
+    Snapshot snapshot{image.width(), image.height(), image.devicePixelRatio(), {}};
+    snapshot.pixels.reserve(std::size_t(image.width()) * std::size_t(image.height()));
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            snapshot.pixels.push_back({qRed(pixel), qGreen(pixel), qBlue(pixel)});
+        }
+    return snapshot;
+}
+
+// Calls `answer` on the first message box that comes up while `action` runs.
+void WhileBoxOpens(const std::function<void(QMessageBox&)>& answer,
+                   const std::function<void()>& action) {
+    QMessageBox* answered = nullptr;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || box == answered || !box->isVisible())
+            return;
+        answered = box;
+        poll.stop();
+        answer(*box);
+    });
+    poll.start(5);
+    action();
+}
+
+std::string IconName(QMessageBox::Icon icon) {
+    switch (icon) {
+    case QMessageBox::Question:
+        return "question";
+    case QMessageBox::Information:
+        return "information";
+    case QMessageBox::Warning:
+        return "warning";
+    case QMessageBox::Critical:
+        return "critical";
+    default:
+        return "";
+    }
+}
+
+Role RoleOf(QAccessible::Role role) {
+    switch (role) {
+    case QAccessible::StaticText:
+        return Role::StaticText;
+    case QAccessible::EditableText:
+        return Role::EditableText;
+    case QAccessible::Button:
+        return Role::Button;
+    case QAccessible::MenuItem:
+        return Role::MenuItem;
+    default:
+        return Role::Other;
+    }
+}
+
+Qt::Key QtKey(Key key) {
+    switch (key) {
+    case Key::Return:
+        return Qt::Key_Return;
+    case Key::Escape:
+        return Qt::Key_Escape;
+    case Key::Space:
+        return Qt::Key_Space;
+    case Key::Tab:
+        return Qt::Key_Tab;
+    case Key::F1:
+        return Qt::Key_F1;
+    }
+    return Qt::Key_unknown;
+}
+
+class QtDriver final : public Driver {
+public:
+    int Run(const FormsRuntime::Program& program, const std::function<void()>& scenario) override {
+        // Main runs local event loops of its own, so the scenario starts once it returns.
+        QTimer start;
+        start.setSingleShot(true);
+        QObject::connect(&start, &QTimer::timeout, [&] {
+            if (QWidget* window = FocusableWindow(); window != nullptr && !window->isActiveWindow())
+                ActivateAndWait(*window);
+            scenario();
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window->isVisible())
+                    window->close();
+        });
+        static const FormsRuntime::Program* running = nullptr;
+        static QTimer* starting = nullptr;
+        running = &program;
+        starting = &start;
+        FormsRuntime::Program wrapped = program;
+        wrapped.main = [] {
+            running->main();
+            starting->start(0);
+        };
+        return FormsRuntime::Run(wrapped);
+    }
+
+    double Scale() override { return qApp->devicePixelRatio(); }
+
+    Rgb SystemColour(int number) override {
+        // The colour scheme the tests run with: Qt's Fusion palette.
+        static const std::map<int, Rgb> scheme{{5, {255, 255, 255}},
+                                               {8, {0, 0, 0}},
+                                               {14, {255, 255, 255}},
+                                               {15, {239, 239, 239}},
+                                               {18, {0, 0, 0}}};
+        return scheme.at(number);
+    }
+
+    std::optional<Rgb> PicturePixel(std::string_view picture, Point point) override {
+        const QImage image(QStringLiteral(":/assets/") + Q(picture));
+        const QColor colour = image.pixelColor(point.x, point.y);
+        if (colour.alpha() == 0)
+            return std::nullopt;
+        return Rgb{colour.red(), colour.green(), colour.blue()};
+    }
+
+    int CountShown(std::string_view window) override {
+        int count = 0;
+        for (QWidget* shown : QApplication::topLevelWidgets())
+            count += shown->objectName() == Q(window) && shown->isVisible();
+        return count;
+    }
+
+    WindowLook Look(std::string_view name) override {
+        QWidget& window = Window(name);
+        const Qt::WindowFlags flags = window.windowFlags();
+        const QIcon icon = window.windowIcon();
+        const QWidget& client = Client(name);
+        return {.caption = window.windowTitle().toStdString(),
+                .titleBar = !(flags & Qt::FramelessWindowHint),
+                .minimizeButton = bool(flags & Qt::WindowMinimizeButtonHint),
+                .maximizeButton = bool(flags & Qt::WindowMaximizeButtonHint),
+                .resizable = window.minimumSize() != window.maximumSize(),
+                .taskBarButton = window.windowType() == Qt::Window,
+                .centred = (window.frameGeometry().center() -
+                            window.screen()->availableGeometry().center())
+                               .manhattanLength() <= 1,
+                .clientWidth = client.width(),
+                .clientHeight = client.height(),
+                .iconSize = window.testAttribute(Qt::WA_SetWindowIcon) && !icon.isNull()
+                                ? icon.availableSizes().value(0).width()
+                                : 0};
+    }
+
+    void Resize(std::string_view window, int clientWidth, int clientHeight) override {
+        QWidget& shown = Window(window);
+        const QSize frame = shown.size() - Client(window).size();
+        shown.resize(frame + QSize(clientWidth, clientHeight));
+    }
+
+    bool OnScreenAsPainted(std::string_view name) override {
+        QWidget& window = Window(name);
+        const QRect area(window.mapToGlobal(QPoint(0, 0)), window.size());
+        QImage onScreen = window.screen()
+                              ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                              .toImage()
+                              .convertToFormat(QImage::Format_RGB32);
+        QImage painted = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        painted.setDevicePixelRatio(1);
+        return onScreen == painted;
+    }
+
+    Snapshot Grab(std::string_view window) override {
+        return ToSnapshot(Client(window).grab().toImage());
+    }
+
+    Rect Geometry(std::string_view window, std::string_view name) override {
+        QWidget& client = Client(window);
+        auto& control = ControlAs<QWidget>(window, name);
+        const QPoint at = control.mapTo(&client, QPoint(0, 0));
+        return {at.x(), at.y(), control.width(), control.height()};
+    }
+
+    std::string Text(std::string_view window, std::string_view name) override {
+        QObject& control = Control(window, name);
+        if (auto* label = qobject_cast<QLabel*>(&control))
+            return label->text().toStdString();
+        if (auto* edit = qobject_cast<QLineEdit*>(&control))
+            return edit->text().toStdString();
+        if (auto* button = qobject_cast<QAbstractButton*>(&control))
+            return AsShown(button->text());
+        if (auto* menu = qobject_cast<QMenu*>(&control))
+            return AsShown(menu->title());
+        auto& action = ControlAs<QAction>(window, name);
+        const QString shortcut = action.shortcut().toString();
+        return AsShown(action.text()) + (shortcut.isEmpty() ? "" : "\t" + shortcut.toStdString());
+    }
+
+    Font FontOf(std::string_view window, std::string_view name) override {
+        const QFont font = ControlAs<QWidget>(window, name).font();
+        return {font.family().toStdString(),
+                font.pixelSize(),
+                font.weight(),
+                font.italic(),
+                font.underline(),
+                font.strikeOut()};
+    }
+
+    Accessible AccessibleOf(std::string_view window, std::string_view name) override {
+        QObject* object = &Control(window, name);
+        QAccessibleInterface* face = nullptr;
+        if (auto* menu = qobject_cast<QMenu*>(object)) {
+            // A menu title is an item of the menu bar.
+            QAccessibleInterface* bar =
+                QAccessible::queryAccessibleInterface(Window(window).findChild<QMenuBar*>());
+            for (int i = 0; i < bar->childCount(); ++i)
+                if (bar->child(i)->object() == menu->menuAction())
+                    face = bar->child(i);
+        } else {
+            face = QAccessible::queryAccessibleInterface(object);
+        }
+        if (face == nullptr)
+            return {};
+        return {RoleOf(face->role()), AsShown(face->text(QAccessible::Name))};
+    }
+
+    std::string ControlAt(std::string_view window, Point point) override {
+        QWidget* hit = Client(window).childAt(point.x, point.y);
+        return hit != nullptr ? hit->objectName().toStdString() : std::string();
+    }
+
+    std::string Focused(std::string_view window) override {
+        ActivateAndWait(Window(window));
+        QWidget* focus = QApplication::focusWidget();
+        return focus != nullptr ? focus->objectName().toStdString() : std::string();
+    }
+
+    void Click(std::string_view window, std::string_view name) override {
+        if (auto* action = qobject_cast<QAction*>(&Control(window, name))) {
+            action->trigger();
+            return;
+        }
+        auto& control = ControlAs<QWidget>(window, name);
+        if (auto* button = qobject_cast<QAbstractButton*>(&control); !control.isVisible() && button)
+            button->click(); // a window not yet shown takes no mouse input
+        else
+            QTest::mouseClick(&control, Qt::LeftButton, {}, control.rect().center());
+    }
+
+    void Paste(std::string_view window, std::string_view name, std::string_view text) override {
+        ControlAs<QLineEdit>(window, name).setText(Q(text));
+    }
+
+    void Type(std::string_view window, std::string_view name, std::string_view text) override {
+        auto& edit = ControlAs<QLineEdit>(window, name);
+        edit.setFocus();
+        edit.end(false);
+        // One key per character, emoji included: a key's text may be a surrogate pair.
+        const QString characters = Q(text);
+        for (qsizetype at = 0; at < characters.size();) {
+            const qsizetype length = characters.at(at).isHighSurrogate() ? 2 : 1;
+            QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_unknown, characters.mid(at, length),
+                                Qt::NoModifier);
+            at += length;
+        }
+    }
+
+    void Press(std::string_view window, Key key) override {
+        QWidget& shown = Window(window);
+        ActivateAndWait(shown);
+        QTest::keyClick(shown.windowHandle(), QtKey(key));
+    }
+
+    MessageBoxSeen AnswerMessageBox(Answer answer, const std::function<void()>& action) override {
+        MessageBoxSeen seen;
+        WhileBoxOpens(
+            [&](QMessageBox& box) {
+                // Keys reach the box's shortcuts once the window system has made it active
+                // and the focus has come into it.
+                if (!QTest::qWaitFor([&] { return box.isAncestorOf(QApplication::focusWidget()); }))
+                    throw std::runtime_error("the message box did not take the focus");
+                seen.title = box.windowTitle().toStdString();
+                seen.prompt = box.text().toStdString();
+                seen.icon = IconName(box.icon());
+                for (QAbstractButton* button : box.buttons())
+                    seen.buttons.push_back(
+                        AsShown(button->text().remove(QRegularExpression("&(?!&)"))));
+                if (QPushButton* byDefault = box.defaultButton())
+                    seen.defaultButton =
+                        AsShown(byDefault->text().remove(QRegularExpression("&(?!&)")));
+                // F1 offers help in a box of its own, which is read and closed.
+                WhileBoxOpens(
+                    [&](QMessageBox& help) {
+                        seen.help = help.text().toStdString();
+                        help.close();
+                    },
+                    [&] { QTest::keyClick(&box, Qt::Key_F1); });
+                switch (answer) {
+                case Answer::Yes:
+                    box.button(QMessageBox::Yes)->click();
+                    break;
+                case Answer::No:
+                    box.button(QMessageBox::No)->click();
+                    break;
+                case Answer::Return:
+                    QTest::keyClick(&box, Qt::Key_Return);
+                    break;
+                case Answer::Escape:
+                    QTest::keyClick(&box, Qt::Key_Escape);
+                    break;
+                }
+            },
+            action);
+        return seen;
+    }
+
+    bool Close(std::string_view window) override {
+        bool asked = false;
+        WhileBoxOpens(
+            [&](QMessageBox& box) {
+                asked = true;
+                if (QAbstractButton* no = box.button(QMessageBox::No))
+                    no->click();
+                else
+                    box.close();
+            },
+            [&] { Window(window).close(); });
+        return asked;
+    }
+
+private:
+    static QWidget* FocusableWindow() {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->isVisible() && !(window->windowFlags() & Qt::WindowDoesNotAcceptFocus))
+                return window;
+        return nullptr;
+    }
+
+    static void ActivateAndWait(QWidget& window) {
+        if (window.isActiveWindow() || (window.windowFlags() & Qt::WindowDoesNotAcceptFocus))
+            return;
+        window.activateWindow();
+        if (!QTest::qWaitForWindowActive(&window))
+            throw std::runtime_error("the window " + window.objectName().toStdString() +
+                                     " did not become active");
+    }
+};
+
+} // namespace
+
+Driver& Current() {
+    static QtDriver driver;
+    return driver;
+}
+
+} // namespace TestDriver
