@@ -354,6 +354,10 @@ void FormWindow::Refresh() {
     RedrawWindow(window_, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     GdiFlush();
+    // Looking at the queue, without taking anything from it, lets the window system bring what
+    // was painted onto the screen.
+    MSG none;
+    PeekMessageW(&none, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD);
 }
 
 Text FormWindow::ControlText(std::size_t control) const {
