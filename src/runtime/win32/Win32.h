@@ -53,6 +53,10 @@ struct IconDeleter {
 };
 using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
+inline RECT BoxAt(int left, int top, int width, int height) {
+    return {left, top, left + width, top + height};
+}
+
 // Device pixels at `dpi` for a length in 96-dpi pixels.
 inline int Scaled(int pixels, UINT dpi) {
     return MulDiv(pixels, static_cast<int>(dpi), 96);

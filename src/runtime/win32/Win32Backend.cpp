@@ -17,8 +17,11 @@ using namespace win32;
 class Win32Backend final : public Backend {
 public:
     int Start(const Program& program, int, char**, const std::function<int()>& run) override {
-        // Without a desktop to draw on there is no point going further.
-        if (GetSystemMetrics(SM_CXSCREEN) == 0)
+        // Without a desktop to put windows on there is no point going further.
+        if (HWND probe = CreateWindowExW(0, L"STATIC", nullptr, WS_POPUP, 0, 0, 1, 1, nullptr,
+                                         nullptr, GetModuleHandleW(nullptr), nullptr))
+            DestroyWindow(probe);
+        else
             EndForNoDisplay(program.app.Title, "no desktop to show windows on");
         // The imaging component is a COM server of this thread.
         if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)))
