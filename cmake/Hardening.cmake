@@ -11,6 +11,8 @@ if(WIN32)
     # entropy) with its data not executable (DEP).
     add_link_options(-static -static-libgcc -static-libstdc++ -fstack-protector-strong
                      -Wl,--dynamicbase -Wl,--high-entropy-va -Wl,--nxcompat)
+    # A release carries no symbol table: half the file's size, and nothing a user needs.
+    add_link_options($<$<CONFIG:Release>:-s>)
     return()
 endif()
 
