@@ -7,6 +7,9 @@ find_program(CPPCHECK cppcheck REQUIRED)
 foreach(part IN ITEMS src tools bench)
     file(GLOB_RECURSE ${part}_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${part}/*.cpp)
 endforeach()
+# The Win32 backend compiles only in the Windows build, whose compile commands clang-tidy cannot
+# follow into the MinGW headers; cppcheck, which needs none, reads it below.
+list(FILTER src_sources EXCLUDE REGEX "/src/runtime/win32/")
 add_test(NAME clang_tidy_program COMMAND ${CLANG_TIDY} -p ${PROJECT_BINARY_DIR} --quiet ${src_sources})
 add_test(NAME clang_tidy_tools
          COMMAND ${CLANG_TIDY} -p ${PROJECT_BINARY_DIR} --quiet ${tools_sources} ${bench_sources})

@@ -29,7 +29,7 @@ Bytes header(std::size_t count) {
     return out;
 }
 
-// What both kinds of entry hold before they say where the image is.
+// What an entry holds before it says where the image is.
 void appendEntryStart(Bytes& out, const IconEntry& entry) {
     appendByte(out, directorySize(entry.width));
     appendByte(out, directorySize(entry.height));
@@ -49,16 +49,6 @@ Bytes iconFileDirectory(std::span<const IconEntry> entries) {
         appendEntryStart(out, entry);
         appendDword(out, offset);
         offset += entry.imageBytes;
-    }
-    return out;
-}
-
-Bytes groupIconDirectory(std::span<const IconEntry> entries, std::uint16_t firstImageId) {
-    Bytes out = header(entries.size());
-    std::uint16_t id = firstImageId;
-    for (const IconEntry& entry : entries) {
-        appendEntryStart(out, entry);
-        appendWord(out, id++);
     }
     return out;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// The directory of a Windows icon: the same list of images heads an .ico file and makes up an
-// icon group resource (RT_GROUP_ICON); only how each entry finds its image differs.
+// The directory of a Windows icon file: the list of images that heads an .ico file. (The
+// executable's icon group is written into its resource script by cmake/IconResources.cmake.)
 
 #include <cstdint>
 #include <span>
@@ -21,10 +21,5 @@ struct IconEntry {
 // The directory of an .ico file whose images follow it in the order given.
 // Throws std::out_of_range for a size outside 1 to 256.
 std::vector<std::uint8_t> iconFileDirectory(std::span<const IconEntry> entries);
-
-// An icon group listing the images as the icon resources firstImageId, firstImageId + 1, ...
-// Throws std::out_of_range for a size outside 1 to 256.
-std::vector<std::uint8_t> groupIconDirectory(std::span<const IconEntry> entries,
-                                             std::uint16_t firstImageId);
 
 } // namespace quibly::fileformats

@@ -130,6 +130,8 @@ public:
     virtual std::string Text(std::string_view window, std::string_view control) = 0;
     virtual Font FontOf(std::string_view window, std::string_view control) = 0;
     virtual Accessible AccessibleOf(std::string_view window, std::string_view control) = 0;
+    // Why what a screen reader is told cannot be read in this environment; empty where it can.
+    virtual std::string AccessibilityUnavailable() = 0;
     // The control that a click at this point would reach.
     virtual std::string ControlAt(std::string_view window, Point point) = 0;
     virtual std::string Focused(std::string_view window) = 0;

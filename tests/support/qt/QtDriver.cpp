@@ -239,6 +239,8 @@ public:
                 font.strikeOut()};
     }
 
+    std::string AccessibilityUnavailable() override { return {}; }
+
     Accessible AccessibleOf(std::string_view window, std::string_view name) override {
         QObject* object = &Control(window, name);
         QAccessibleInterface* face = nullptr;

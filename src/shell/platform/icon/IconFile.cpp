@@ -1,6 +1,5 @@
 #include "IconFile.h"
 
-#include "fileformats/IconDirectory.h"
 #include "fileformats/LittleEndian.h"
 
 #include <QFile>
@@ -71,22 +70,6 @@ std::vector<IconImage> readIconFile(const QString& path) {
     for (int index = 0; index < count; ++index)
         images.push_back(readImage(path, data, index));
     return images;
-}
-
-QByteArray groupIconDirectory(const std::vector<IconImage>& images, quint16 firstImageId) {
-    std::vector<fileformats::IconEntry> entries;
-    entries.reserve(images.size());
-    for (const IconImage& image : images)
-        entries.push_back({.width = image.width,
-                           .height = image.height,
-                           .colourCount = image.colourCount,
-                           .planes = image.planes,
-                           .bitCount = image.bitCount,
-                           .imageBytes = static_cast<quint32>(image.bytes.size())});
-    const std::vector<std::uint8_t> directory =
-        fileformats::groupIconDirectory(entries, firstImageId);
-    return {reinterpret_cast<const char*>(directory.data()),
-            static_cast<qsizetype>(directory.size())};
 }
 
 } // namespace quibly::platform

@@ -21,8 +21,4 @@ struct IconImage {
 // Throws std::runtime_error naming the file and the fault.
 std::vector<IconImage> readIconFile(const QString& path);
 
-// The icon-group resource (RT_GROUP_ICON) that lists `images` under the image resource ids
-// `firstImageId`, `firstImageId` + 1, ... in order.
-QByteArray groupIconDirectory(const std::vector<IconImage>& images, quint16 firstImageId);
-
 } // namespace quibly::platform

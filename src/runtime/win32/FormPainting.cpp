@@ -1,0 +1,122 @@
+// How a form window paints its containers: background, then the graphical controls (labels,
+// images, lines) from the bottom of the list up, then a frame's border and caption.
+
+#include "runtime/win32/FormWindow.h"
+
+namespace FormsRuntime::win32 {
+namespace {
+
+UINT TextAlignment(Alignment alignment) {
+    switch (alignment) {
+    case Alignment::Right:
+        return DT_RIGHT;
+    case Alignment::Center:
+        return DT_CENTER;
+    case Alignment::Left:
+        break;
+    }
+    return DT_LEFT;
+}
+
+} // namespace
+
+// The container's background, then its graphical controls from the bottom of the list up, all
+// into a bitmap first so that the screen never shows a half-painted state.
+void FormWindow::Paint(HWND container, HDC dc) {
+    RECT client{};
+    GetClientRect(container, &client);
+    HDC buffer = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+    const HGDIOBJ previousBitmap = SelectObject(buffer, bitmap);
+
+    const std::optional<std::size_t> frame =
+        container == window_ ? std::nullopt : IndexOf(container);
+    const std::string_view name = frame ? layout_.controls[*frame].name : std::string_view{};
+    FillRect(buffer, &client, frame ? controls_[*frame].background.get() : background_.get());
+    for (std::size_t i = controls_.size(); i-- > 0;)
+        if (!IsWindowed(layout_.controls[i].kind) && layout_.controls[i].container == name)
+            PaintControl(buffer, i);
+    if (frame)
+        PaintFrameBorder(buffer, *frame, client);
+
+    BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
+    SelectObject(buffer, previousBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(buffer);
+}
+
+void FormWindow::PaintControl(HDC dc, std::size_t index) const {
+    const ControlLayout& layout = layout_.controls[index];
+    const Control& control = controls_[index];
+    RECT box = control.box;
+    switch (layout.kind) {
+    case ControlKind::Label: {
+        FillRect(dc, &box, control.background.get());
+        const HGDIOBJ previous = SelectObject(dc, control.font.get());
+        SetTextColor(dc, ToColorRef(ForeColorOf(layout)));
+        SetBkMode(dc, TRANSPARENT);
+        const std::wstring caption = WideString(control.caption);
+        // A fixed box wraps its caption at word boundaries and cuts what falls below it.
+        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &box,
+                  DT_NOPREFIX | TextAlignment(layout.alignment) |
+                      (layout.autoSize ? 0 : DT_WORDBREAK));
+        SelectObject(dc, previous);
+        break;
+    }
+    case ControlKind::Image:
+        if (control.picture) {
+            const int saved = SaveDC(dc);
+            IntersectClipRect(dc, box.left, box.top, box.right, box.bottom);
+            PaintPicture(dc, *control.picture, box.left, box.top);
+            RestoreDC(dc, saved);
+        }
+        break;
+    case ControlKind::Line: {
+        const Brush colour(CreateSolidBrush(ToColorRef(layout.borderColor)));
+        const Segment& line = layout.segment;
+        if (line.x1 == line.x2 || line.y1 == line.y2) {
+            // An upright or level line fills its box: one pixel wide at any scale.
+            FillRect(dc, &box, colour.get());
+            break;
+        }
+        LOGBRUSH brush{BS_SOLID, ToColorRef(layout.borderColor), 0};
+        const GdiObject<HPEN> pen(ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_SQUARE,
+                                               static_cast<DWORD>(Scaled(1, dpi_)), &brush, 0,
+                                               nullptr));
+        const HGDIOBJ previous = SelectObject(dc, pen.get());
+        MoveToEx(dc, ScaledTwips(line.x1, dpi_), ScaledTwips(line.y1, dpi_), nullptr);
+        LineTo(dc, ScaledTwips(line.x2, dpi_), ScaledTwips(line.y2, dpi_));
+        SelectObject(dc, previous);
+        break;
+    }
+    case ControlKind::Frame:
+    case ControlKind::TextBox:
+    case ControlKind::CommandButton:
+        break;
+    }
+}
+
+// A frame with a caption: an etched rectangle from the middle of the caption down, and the
+// caption on the frame's background over it. A frame too small for the rectangle shows none.
+void FormWindow::PaintFrameBorder(HDC dc, std::size_t index, const RECT& client) const {
+    const Control& frame = controls_[index];
+    const TextView caption = layout_.controls[index].caption;
+    if (caption.empty())
+        return;
+    const HGDIOBJ previous = SelectObject(dc, frame.font.get());
+    const std::wstring text = WideString(caption);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    RECT border{client.left, client.top + extent.cy / 2, client.right, client.bottom};
+    if (border.right - border.left >= 2 && border.bottom - border.top >= 2)
+        DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
+    RECT captionBox = BoxAt(Scaled(6, dpi_), 0, extent.cx + Scaled(4, dpi_), extent.cy);
+    FillRect(dc, &captionBox, frame.background.get());
+    SetTextColor(dc, ToColorRef(ForeColorOf(layout_.controls[index])));
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &captionBox,
+              DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, previous);
+}
+
+} // namespace FormsRuntime::win32

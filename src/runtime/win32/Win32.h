@@ -1,0 +1,68 @@
+#pragma once
+
+// What every file of the Win32 backend shares: the system headers, text in the system's
+// UTF-16, colours as the window system paints them, owned GDI objects and errors that name the
+// failing call.
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include "runtime/Layout.h"
+#include "runtime/Text.h"
+
+#include <memory>
+#include <objbase.h>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <windows.h>
+
+namespace FormsRuntime::win32 {
+
+// Texts are UTF-16 code units, as the system's wide-character functions take them.
+inline const wchar_t* Wide(TextView text) {
+    return reinterpret_cast<const wchar_t*>(text.data());
+}
+inline std::wstring WideString(TextView text) {
+    return {Wide(text), text.size()};
+}
+inline Text FromWide(const wchar_t* text, std::size_t length) {
+    return {reinterpret_cast<const char16_t*>(text), length};
+}
+std::wstring WideFromUtf8(std::string_view text);
+
+// A fixed colour as it is, a window-system colour as the system's current scheme paints it.
+COLORREF ToColorRef(Color color);
+
+// The last system error as a sentence, for the reason of a run-time error.
+std::string LastErrorText();
+// A RuntimeError naming the object and the operation, with the last system error as reason.
+[[noreturn]] void ThrowLastError(std::string object, std::string operation);
+
+struct GdiObjectDeleter {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+template <class Handle>
+using GdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDeleter>;
+using Font = GdiObject<HFONT>;
+using Brush = GdiObject<HBRUSH>;
+using Bitmap = GdiObject<HBITMAP>;
+
+struct IconDeleter {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+
+inline RECT BoxAt(int left, int top, int width, int height) {
+    return {left, top, left + width, top + height};
+}
+
+// Device pixels at `dpi` for a length in 96-dpi pixels.
+inline int Scaled(int pixels, UINT dpi) {
+    return MulDiv(pixels, static_cast<int>(dpi), 96);
+}
+inline int ScaledTwips(Twips twips, UINT dpi) {
+    return Scaled(PixelsFromTwips(twips), dpi);
+}
+
+} // namespace FormsRuntime::win32
