@@ -1,0 +1,69 @@
+# The packages a user installs, made by CPack from the install rules: on Linux a Debian package,
+# on Windows an installer and a portable zip. Their names, version, maker and texts come from
+# the application identity.
+
+include(GNUInstallDirs)
+
+set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
+set(CPACK_PACKAGE_VENDOR ${QUIBLY_COMPANY})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY ${QUIBLY_SUMMARY})
+# Lines of at most 80 characters, as a Debian package's long description wants them.
+string(CONFIGURE [[
+@QUIBLY_TITLE@ is a small desktop conversation toy. Type a phrase and press Enter:
+when the bot knows the phrase, it answers.
+
+It works entirely offline, reads and writes no files and keeps no settings.]]
+    CPACK_PACKAGE_DESCRIPTION @ONLY)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+# Each generator's file name: cmake/PackageFileNames.cmake runs when CPack picks a generator.
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/PackageFileNames.cmake)
+
+# The licence's holder and year, as the packages' copyright notices give them.
+file(READ ${CPACK_RESOURCE_FILE_LICENSE} licence)
+string(REGEX MATCH "Copyright \\(c\\) ([^\n]+)" _ "${licence}")
+set(licence_copyright "${CMAKE_MATCH_1}")
+
+string(TOLOWER "${PROJECT_NAME}" package_name)
+string(TOLOWER "${QUIBLY_COMPANY}" company_label)
+
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    set(CPACK_GENERATOR DEB)
+    set(CPACK_DEBIAN_PACKAGE_NAME ${package_name})
+    set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+    # Not "games": that section's programs live in /usr/games, and this one is in the PATH.
+    set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+    set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QUIBLY_COMPANY} <packages@${company_label}.example>")
+    # The run-time dependencies are those dpkg-shlibdeps finds in the executable.
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+    # What a Debian system expects beside the program: the copyright in the machine-readable
+    # format, with the licence terms taken from LICENSE, a changelog and a manual page, the last
+    # two compressed as Debian compresses them (gzip -9, no name or time stamp). The project is
+    # its own upstream, so the changelog is that of a native package.
+    string(FIND "${licence}" "Permission is hereby granted" terms_start)
+    string(SUBSTRING "${licence}" ${terms_start} -1 licence_terms)
+    string(STRIP "${licence_terms}" licence_terms)
+    string(REPLACE "\n\n" "\n.\n" licence_terms "${licence_terms}")
+    string(REPLACE "\n" "\n " licence_terms " ${licence_terms}")
+
+    set(docs ${CMAKE_CURRENT_BINARY_DIR}/packaging)
+    configure_file(packaging/debian/copyright.in ${docs}/copyright @ONLY)
+    configure_file(packaging/debian/changelog.in ${docs}/changelog @ONLY)
+    configure_file(packaging/${QUIBLY_EXECUTABLE}.6.in ${docs}/${QUIBLY_EXECUTABLE}.6 @ONLY)
+    foreach(file changelog ${QUIBLY_EXECUTABLE}.6)
+        add_custom_command(OUTPUT ${docs}/${file}.gz
+                           COMMAND gzip -9 --no-name --keep --force ${docs}/${file}
+                           DEPENDS ${docs}/${file}
+                           VERBATIM)
+    endforeach()
+    add_custom_target(quibly_package_docs ALL
+                      DEPENDS ${docs}/changelog.gz ${docs}/${QUIBLY_EXECUTABLE}.6.gz)
+    install(FILES ${docs}/copyright ${docs}/changelog.gz
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package_name})
+    install(FILES ${docs}/${QUIBLY_EXECUTABLE}.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+endif()
+
+include(CPack)
