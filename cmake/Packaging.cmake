@@ -1,7 +1,11 @@
 # The packages a user installs, made by CPack from the install rules: on Linux a Debian package,
 # on Windows an installer and a portable zip. Their names, version, maker and texts come from
-# the application identity.
+# the application identity. Included before the install rules, as it sets where they install.
 
+if(WIN32)
+    # A Windows program sits at the top of its folder, under Program Files or unzipped.
+    set(CMAKE_INSTALL_BINDIR .)
+endif()
 include(GNUInstallDirs)
 
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
@@ -16,6 +20,8 @@ It works entirely offline, reads and writes no files and keeps no settings.]]
     CPACK_PACKAGE_DESCRIPTION @ONLY)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
+# Values reach CPack as written, quotes and line breaks included.
+set(CPACK_VERBATIM_VARIABLES ON)
 # Each generator's file name: cmake/PackageFileNames.cmake runs when CPack picks a generator.
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/PackageFileNames.cmake)
 
@@ -64,6 +70,39 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     install(FILES ${docs}/copyright ${docs}/changelog.gz
             DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package_name})
     install(FILES ${docs}/${QUIBLY_EXECUTABLE}.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+elseif(WIN32)
+    # A 64-bit installer (Debian's NSIS carries the amd64 stubs) that puts the program and its
+    # licence in Program Files, a shortcut in the Start menu and an entry in Installed apps;
+    # and the same files as a portable zip.
+    set(CPACK_GENERATOR NSIS64 ZIP)
+    install(FILES ${CPACK_RESOURCE_FILE_LICENSE} DESTINATION . RENAME LICENSE.txt)
+    set(CPACK_PACKAGE_INSTALL_DIRECTORY ${QUIBLY_TITLE})
+    set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY ${QUIBLY_TITLE})
+    set(CPACK_NSIS_PACKAGE_NAME ${QUIBLY_TITLE})
+    set(CPACK_NSIS_DISPLAY_NAME ${QUIBLY_TITLE})
+    set(CPACK_NSIS_MUI_ICON ${QUIBLY_PROGRAM_ICON})
+    set(CPACK_NSIS_MUI_UNIICON ${QUIBLY_PROGRAM_ICON})
+    set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+    set(CPACK_NSIS_INSTALLED_ICON_NAME ${QUIBLY_EXECUTABLE}.exe)
+    set(CPACK_PACKAGE_EXECUTABLES ${QUIBLY_EXECUTABLE} ${QUIBLY_TITLE})
+    set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+    set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+    # The installer's own version block; and the maker's registry key, which holds nothing once
+    # the uninstaller has removed Quibly's, goes with it.
+    set(version "${PROJECT_VERSION}.0")
+    set(CPACK_NSIS_DEFINES "
+  Target amd64-unicode
+  VIProductVersion ${version}
+  VIFileVersion ${version}
+  VIAddVersionKey /LANG=${QUIBLY_LOCALE} CompanyName \"${QUIBLY_COMPANY}\"
+  VIAddVersionKey /LANG=${QUIBLY_LOCALE} ProductName \"${QUIBLY_TITLE}\"
+  VIAddVersionKey /LANG=${QUIBLY_LOCALE} FileDescription \"${QUIBLY_TITLE} Setup\"
+  VIAddVersionKey /LANG=${QUIBLY_LOCALE} FileVersion ${PROJECT_VERSION}
+  VIAddVersionKey /LANG=${QUIBLY_LOCALE} ProductVersion ${PROJECT_VERSION}
+  VIAddVersionKey /LANG=${QUIBLY_LOCALE} LegalCopyright \"Copyright (c) ${licence_copyright}\"
+Function un.onUninstSuccess
+  DeleteRegKey /ifempty SHCTX \"Software\\${QUIBLY_COMPANY}\"
+FunctionEnd")
 endif()
 
 include(CPack)
