@@ -32,11 +32,13 @@ inline constexpr std::array<Rule, 16> rules{{
     {"hey", "hi"},
 }};
 
-// Texts that come close to a prompt and match none.
-inline constexpr std::array<std::string_view, 11> nearMisses{
-    "Hi",   " hi",       "hi ",  "hi.", "HELLO", "how are you", "what are you doing right now?",
-    "fine", "Thank you", "hi\n", " ",
-};
+// Texts that come close to a prompt and match none: case, blanks, punctuation, a line break, a
+// reply typed back, a typographic apostrophe, an emoji.
+// clang-format off
+inline constexpr std::array<std::string_view, 13> nearMisses{
+    "Hi", " hi", "hi ", "hi.", "HELLO", "how are you", "what are you doing right now?", "fine",
+    "Thank you", "hi\n", " ", "you\xE2\x80\x99re hot", "hi\xF0\x9F\x98\x80"};
+// clang-format on
 
 inline constexpr std::string_view greeting = "Hello, I'm Quibly beta 2.3. It is nice to meet you.";
 
