@@ -11,6 +11,7 @@
 #include "shell/Program.h"
 
 #include <cstdlib>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -30,38 +31,24 @@ public:
     RandomUser(Driver& driver, std::uint64_t seed) : d_(driver), random_(seed) {}
 
     void Act() {
-        switch (Pick(12)) {
-        case 0:
-        case 1:
-        case 2:
-            Phrase();
-            break;
-        case 3:
-            Type(typed[Pick(std::size(typed))]);
-            break;
-        case 4:
-            Paste();
-            break;
-        case 5:
-        case 6:
-            ClickEnter();
-            break;
-        case 7:
-            d_.Click(W, "Text1");
-            break;
-        case 8:
-            Key(Pick(2) == 0 ? Key::Return : Key::Space);
-            break;
-        case 9:
-            Key(std::array{Key::Tab, Key::Escape, Key::F1}[Pick(3)]);
-            break;
-        case 10:
-            d_.Resize(W, 1 + Pick(800), 1 + Pick(800));
-            break;
-        default:
-            LeaveAnsweredNo();
-            break;
-        }
+        // Phrases and Enter clicks come more often than the rest, so that replies happen.
+        const std::function<void()> actions[] = {
+            [&] { Phrase(); },
+            [&] { Phrase(); },
+            [&] { Phrase(); },
+            [&] { Type(typed[Pick(std::size(typed))]); },
+            [&] { Paste(); },
+            [&] { ClickEnter(); },
+            [&] { ClickEnter(); },
+            [&] { d_.Click(W, "Text1"); },
+            [&] { Key(Pick(2) == 0 ? Key::Return : Key::Space); },
+            [&] {
+                Key(std::array{Key::Tab, Key::Escape, Key::F1}[Pick(3)]);
+            },
+            [&] { d_.Resize(W, 1 + Pick(800), 1 + Pick(800)); },
+            [&] { LeaveAnsweredNo(); },
+        };
+        actions[Pick(std::size(actions))]();
     }
 
     void Check(int action) {
