@@ -6,6 +6,7 @@
 #include "runtime/win32/FormWindow.h"
 #include "runtime/win32/Pictures.h"
 
+#include <algorithm>
 #include <oleacc.h>
 #include <stdexcept>
 #include <string>
@@ -62,30 +63,25 @@ void Pump() {
         }
 }
 
+// This thread's top-level windows, the topmost first.
 std::vector<HWND> TopLevelWindows() {
     std::vector<HWND> windows;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT))
+        if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
+            windows.push_back(window);
     return windows;
 }
 
 // The shown window of that name, or else the loaded one that is still hidden.
 const FormWindow& Window(std::string_view name) {
-    const FormWindow* hidden = nullptr;
+    const FormWindow* found = nullptr;
     for (HWND window : TopLevelWindows())
-        if (const FormWindow* form = FormWindow::Of(window); form && form->Layout().name == name) {
-            if (IsWindowVisible(window))
-                return *form;
-            hidden = form;
-        }
-    if (hidden == nullptr)
+        if (const FormWindow* form = FormWindow::Of(window);
+            form && form->Layout().name == name && (!found || IsWindowVisible(window)))
+            found = form;
+    if (found == nullptr)
         throw std::runtime_error("no window " + std::string(name) + " is loaded");
-    return *hidden;
+    return *found;
 }
 
 // Device pixels of the window as device-independent ones.
@@ -125,14 +121,6 @@ HWND ChildWindow(std::string_view window, std::string_view name) {
     throw std::runtime_error(std::string(name) + " is not a windowed control");
 }
 
-std::optional<std::size_t> MenuIndex(const FormWindow& form, std::string_view name) {
-    const auto& menus = form.Layout().menus;
-    for (std::size_t i = 0; i < menus.size(); ++i)
-        if (menus[i].name == name)
-            return i;
-    return std::nullopt;
-}
-
 // A menu's place in `menu` or its submenus: a menu item by its identifier, a menu with items of
 // its own by the parent of its first item.
 std::optional<std::pair<HMENU, UINT>> FindMenu(HMENU menu, const FormWindow& form,
@@ -148,15 +136,6 @@ std::optional<std::pair<HMENU, UINT>> FindMenu(HMENU menu, const FormWindow& for
             return found;
     }
     return std::nullopt;
-}
-
-// The menu of that name, if the window's layout has one, where the menu bar shows it.
-std::optional<std::pair<HMENU, UINT>> MenuEntry(const FormWindow& form, std::string_view name) {
-    if (!MenuIndex(form, name))
-        return std::nullopt;
-    if (auto found = FindMenu(GetMenu(form.Handle()), form, name))
-        return found;
-    throw std::runtime_error("menu " + std::string(name) + " is not in the menu bar");
 }
 
 // What `draw` puts into a bitmap of the window's client size (given a screen DC to copy from).
@@ -248,20 +227,16 @@ void PressKey(HWND target, UINT key) {
     PostMessageW(target, WM_KEYUP, key, down | LPARAM{3} << 30);
 }
 
-// The box's icon, told apart by the system's shared icon handles that the box shows.
-std::string IconName(HWND box) {
-    HICON shown = nullptr;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (auto icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0)))
-            shown = icon;
+// A message box's icon, told apart by the system's shared icon handles.
+std::string IconName(HICON icon) {
     const std::pair<LPCWSTR, const char*> icons[] = {{IDI_QUESTION, "question"},
                                                      {IDI_ASTERISK, "information"},
                                                      {IDI_EXCLAMATION, "warning"},
                                                      {IDI_HAND, "critical"}};
     for (const auto& [id, name] : icons)
-        if (shown != nullptr && shown == LoadIconW(nullptr, id))
+        if (icon == LoadIconW(nullptr, id))
             return name;
-    return shown != nullptr ? "unknown" : "";
+    return "unknown";
 }
 
 class Win32Driver final : public Driver {
@@ -269,16 +244,14 @@ public:
     int Run(const FormsRuntime::Program& program, const std::function<void()>& scenario) override {
         // Main runs message loops of its own, so the scenario starts once it returns, from the
         // runtime's message loop.
-        static const FormsRuntime::Program* running = nullptr;
-        static const std::function<void()>* pending = nullptr;
-        running = &program;
-        pending = &scenario;
+        static std::pair<const FormsRuntime::Program*, const std::function<void()>*> running;
+        running = {&program, &scenario};
         FormsRuntime::Program wrapped = program;
         wrapped.main = [] {
-            running->main();
+            running.first->main();
             SetTimer(nullptr, 0, 0, [](HWND, UINT, UINT_PTR timer, DWORD) {
                 KillTimer(nullptr, timer);
-                (*pending)();
+                (*running.second)();
                 for (HWND window : TopLevelWindows())
                     if (FormWindow::Of(window) && IsWindowVisible(window))
                         SendMessageW(window, WM_CLOSE, 0, 0);
@@ -300,27 +273,23 @@ public:
         GetObjectW(decoded.bitmap.get(), sizeof info, &info);
         const BYTE* pixel =
             static_cast<const BYTE*>(info.bmBits) + point.y * info.bmWidthBytes + point.x * 4;
-        if (pixel[3] == 0)
-            return std::nullopt;
-        return Rgb{pixel[2], pixel[1], pixel[0]};
+        return pixel[3] == 0 ? std::nullopt : std::optional(Rgb{pixel[2], pixel[1], pixel[0]});
     }
 
     int CountShown(std::string_view window) override {
         Pump();
-        int count = 0;
-        for (HWND shown : TopLevelWindows())
-            if (const FormWindow* form = FormWindow::Of(shown))
-                count += form->Layout().name == window && IsWindowVisible(shown);
-        return count;
+        return int(std::ranges::count_if(TopLevelWindows(), [&](HWND shown) {
+            const FormWindow* form = FormWindow::Of(shown);
+            return form && form->Layout().name == window && IsWindowVisible(shown);
+        }));
     }
 
     WindowLook Look(std::string_view name) override {
         const FormWindow& form = Window(name);
         HWND window = form.Handle();
         const auto style = GetWindowLongPtrW(window, GWL_STYLE);
-        RECT client{};
+        RECT client{}, frame{};
         GetClientRect(window, &client);
-        RECT frame{};
         GetWindowRect(window, &frame);
         MONITORINFO monitor{sizeof monitor, {}, {}, 0};
         GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
@@ -352,14 +321,14 @@ public:
     // width takes more of the frame.
     void Resize(std::string_view name, int clientWidth, int clientHeight) override {
         const FormWindow& form = Window(name);
+        const SIZE wanted{Scaled(clientWidth, form.Dpi()), Scaled(clientHeight, form.Dpi())};
         for (int pass = 0; pass < 2; ++pass) {
             RECT frame{}, client{};
             GetWindowRect(form.Handle(), &frame);
             GetClientRect(form.Handle(), &client);
             SetWindowPos(form.Handle(), nullptr, 0, 0,
-                         frame.right - frame.left - client.right + Scaled(clientWidth, form.Dpi()),
-                         frame.bottom - frame.top - client.bottom +
-                             Scaled(clientHeight, form.Dpi()),
+                         frame.right - frame.left + wanted.cx - client.right,
+                         frame.bottom - frame.top + wanted.cy - client.bottom,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
         Pump();
@@ -390,7 +359,7 @@ public:
 
     std::string Text(std::string_view window, std::string_view name) override {
         const FormWindow& form = Window(window);
-        if (const auto entry = MenuEntry(form, name)) {
+        if (const auto entry = FindMenu(GetMenu(form.Handle()), form, name)) {
             wchar_t text[256];
             GetMenuStringW(entry->first, entry->second, text, 256, MF_BYPOSITION);
             return AsShown(text);
@@ -418,28 +387,23 @@ public:
     // Wine's accessibility layer answers for the system's controls with generic client objects,
     // without their roles or names, and ignores annotations.
     std::string AccessibilityUnavailable() override {
-        if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr)
-            return "Wine reports no roles or names for the system's controls";
-        return {};
+        const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
+        return wine ? "Wine reports no roles or names for the system's controls" : "";
     }
 
     // What the system's accessibility interface reports for the control's window.
     Accessible AccessibleOf(std::string_view window, std::string_view name) override {
         const FormWindow& form = Window(window);
+        const auto menu = FindMenu(GetMenu(form.Handle()), form, name);
+        HWND target = menu ? form.Handle() : Find(form, name).window;
         IAccessible* accessible = nullptr;
+        if (target == nullptr || FAILED(AccessibleObjectFromWindow(
+                                     target, DWORD(menu ? OBJID_MENU : OBJID_CLIENT),
+                                     IID_IAccessible, reinterpret_cast<void**>(&accessible))))
+            return {};
         VARIANT child{};
         child.vt = VT_I4;
-        child.lVal = CHILDID_SELF;
-        if (const auto entry = MenuEntry(form, name)) {
-            AccessibleObjectFromWindow(form.Handle(), DWORD(OBJID_MENU), IID_IAccessible,
-                                       reinterpret_cast<void**>(&accessible));
-            child.lVal = LONG(entry->second) + 1;
-        } else if (HWND control = Find(form, name).window) {
-            AccessibleObjectFromWindow(control, DWORD(OBJID_CLIENT), IID_IAccessible,
-                                       reinterpret_cast<void**>(&accessible));
-        }
-        if (accessible == nullptr)
-            return {};
+        child.lVal = menu ? LONG(menu->second) + 1 : CHILDID_SELF;
         Accessible result;
         BSTR text = nullptr;
         if (SUCCEEDED(accessible->get_accName(child, &text)) && text != nullptr) {
@@ -489,8 +453,11 @@ public:
     // A windowed control takes the click in its own client area, a painted one in its window's.
     void Click(std::string_view window, std::string_view name) override {
         const FormWindow& form = Window(window);
-        if (const auto menu = MenuIndex(form, name)) {
-            PostMessageW(form.Handle(), WM_COMMAND, FormWindow::MenuId(*menu), 0);
+        const auto& menus = form.Layout().menus;
+        if (const auto menu = std::ranges::find(menus, name, &FormsRuntime::MenuLayout::name);
+            menu != menus.end()) {
+            PostMessageW(form.Handle(), WM_COMMAND,
+                         FormWindow::MenuId(std::size_t(menu - menus.begin())), 0);
         } else {
             const Control control = Find(form, name);
             const HWND target = control.window ? control.window : form.Handle();
@@ -522,8 +489,7 @@ public:
         HWND form = Window(window).Handle();
         HWND focus = GetFocus();
         constexpr UINT keys[] = {VK_RETURN, VK_ESCAPE, VK_SPACE, VK_TAB, VK_F1};
-        PressKey(focus != nullptr && GetAncestor(focus, GA_ROOT) == form ? focus : form,
-                 keys[int(key)]);
+        PressKey(GetAncestor(focus, GA_ROOT) == form ? focus : form, keys[int(key)]);
         Pump();
     }
 
@@ -533,9 +499,10 @@ public:
             [&](HWND box) {
                 seen.title = Utf8(WindowText(box));
                 seen.prompt = Utf8(WindowText(GetDlgItem(box, 0xFFFF)));
-                seen.icon = IconName(box);
                 for (HWND child = GetWindow(box, GW_CHILD); child;
                      child = GetWindow(child, GW_HWNDNEXT)) {
+                    if (auto icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0)))
+                        seen.icon = IconName(icon);
                     if (!ClassIs(child, L"Button") || !IsWindowVisible(child))
                         continue;
                     seen.buttons.push_back(AsShown(WindowText(child)));
@@ -567,15 +534,9 @@ public:
     bool Close(std::string_view window) override {
         bool asked = false;
         HWND shown = Window(window).Handle();
-        WhileBoxOpens(
-            [&](HWND box) {
-                asked = true;
-                PostMessageW(box, WM_COMMAND, IDNO, 0);
-            },
-            [&] {
-                SendMessageW(shown, WM_SYSCOMMAND, SC_CLOSE, 0);
-                Pump();
-            });
+        WhileBoxOpens([&](HWND box) { asked = PostMessageW(box, WM_COMMAND, IDNO, 0); },
+                      [&] { SendMessageW(shown, WM_SYSCOMMAND, SC_CLOSE, 0); });
+        Pump();
         return asked;
     }
 };
