@@ -9,14 +9,11 @@
 #include <algorithm>
 #include <oleacc.h>
 #include <stdexcept>
-#include <string>
 #include <utility>
-#include <vector>
 
 namespace TestDriver {
 namespace {
 
-using FormsRuntime::ControlKind;
 using FormsRuntime::win32::FormWindow;
 using FormsRuntime::win32::Scaled;
 
@@ -138,31 +135,6 @@ std::optional<std::pair<HMENU, UINT>> FindMenu(HMENU menu, const FormWindow& for
     return std::nullopt;
 }
 
-// What `draw` puts into a bitmap of the window's client size (given a screen DC to copy from).
-Snapshot Capture(const FormWindow& form, const std::function<void(HDC, HDC, SIZE)>& draw) {
-    RECT client{};
-    GetClientRect(form.Handle(), &client);
-    const SIZE size{client.right, client.bottom};
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, size.cx, size.cy);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
-    draw(memory, screen, size);
-    SelectObject(memory, previous);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    std::vector<DWORD> bits(std::size_t(size.cx) * std::size_t(size.cy));
-    GetDIBits(memory, bitmap, 0, UINT(size.cy), bits.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    Snapshot snapshot{size.cx, size.cy, form.Dpi() / 96.0, {}};
-    for (const DWORD pixel : bits) // 0x00RRGGBB
-        snapshot.pixels.push_back(
-            {int(pixel >> 16 & 0xFF), int(pixel >> 8 & 0xFF), int(pixel & 0xFF)});
-    return snapshot;
-}
-
 // Paints `window`'s client area into `dc` with its top-left corner at `origin`, then its
 // visible children from the bottom of the stack up, each inside its own box. (Wine's WM_PRINT
 // leaves the children out.)
@@ -187,9 +159,35 @@ void PrintInto(HWND window, HDC dc, POINT origin) {
     }
 }
 
-// The window's client area as it paints itself, children included.
-Snapshot Painted(const FormWindow& form) {
-    return Capture(form, [&](HDC into, HDC, SIZE) { PrintInto(form.Handle(), into, {0, 0}); });
+// The window's client area in a bitmap: as it paints itself, children included, or as the
+// screen shows it now, read without delivering any message.
+Snapshot Capture(const FormWindow& form, bool fromScreen) {
+    RECT client{};
+    GetClientRect(form.Handle(), &client);
+    POINT origin{0, 0};
+    ClientToScreen(form.Handle(), &origin);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    if (fromScreen)
+        BitBlt(memory, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+    else
+        PrintInto(form.Handle(), memory, {0, 0});
+    SelectObject(memory, previous);
+    BITMAPINFO info{};
+    info.bmiHeader = {
+        sizeof info.bmiHeader, client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<DWORD> bits(std::size_t(client.right) * std::size_t(client.bottom));
+    GetDIBits(memory, bitmap, 0, UINT(client.bottom), bits.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    Snapshot snapshot{client.right, client.bottom, form.Dpi() / 96.0, {}};
+    for (const DWORD pixel : bits) // 0x00RRGGBB
+        snapshot.pixels.push_back(
+            {int(pixel >> 16 & 0xFF), int(pixel >> 8 & 0xFF), int(pixel & 0xFF)});
+    return snapshot;
 }
 
 // The message box (dialog class #32770) of this thread that is up and enabled, if any.
@@ -229,13 +227,11 @@ void PressKey(HWND target, UINT key) {
 
 // A message box's icon, told apart by the system's shared icon handles.
 std::string IconName(HICON icon) {
-    const std::pair<LPCWSTR, const char*> icons[] = {{IDI_QUESTION, "question"},
-                                                     {IDI_ASTERISK, "information"},
-                                                     {IDI_EXCLAMATION, "warning"},
-                                                     {IDI_HAND, "critical"}};
-    for (const auto& [id, name] : icons)
-        if (icon == LoadIconW(nullptr, id))
-            return name;
+    const LPCWSTR ids[] = {IDI_QUESTION, IDI_ASTERISK, IDI_EXCLAMATION, IDI_HAND};
+    const char* const names[] = {"question", "information", "warning", "critical"};
+    for (std::size_t i = 0; i < std::size(ids); ++i)
+        if (icon == LoadIconW(nullptr, ids[i]))
+            return names[i];
     return "unknown";
 }
 
@@ -334,20 +330,15 @@ public:
         Pump();
     }
 
-    // What the screen shows there now, read without delivering any message.
     bool OnScreenAsPainted(std::string_view name) override {
         const FormWindow& form = Window(name);
-        const Snapshot painted = Painted(form);
-        POINT origin{0, 0};
-        ClientToScreen(form.Handle(), &origin);
-        return Capture(form, [&](HDC into, HDC screen, SIZE size) {
-                   BitBlt(into, 0, 0, size.cx, size.cy, screen, origin.x, origin.y, SRCCOPY);
-               }).pixels == painted.pixels;
+        const Snapshot painted = Capture(form, false);
+        return Capture(form, true).pixels == painted.pixels;
     }
 
     Snapshot Grab(std::string_view name) override {
         Pump();
-        return Painted(Window(name));
+        return Capture(Window(name), false);
     }
 
     Rect Geometry(std::string_view window, std::string_view name) override {
@@ -367,7 +358,8 @@ public:
         const std::size_t index = Find(form, name).index;
         const FormsRuntime::Text text = form.ControlText(index);
         const std::wstring_view shown(FormsRuntime::win32::Wide(text), text.size());
-        const bool button = form.Layout().controls[index].kind == ControlKind::CommandButton;
+        const bool button =
+            form.Layout().controls[index].kind == FormsRuntime::ControlKind::CommandButton;
         return button ? AsShown(shown) : Utf8(shown);
     }
 
