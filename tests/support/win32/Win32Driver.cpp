@@ -42,11 +42,6 @@ std::string AsShown(std::wstring_view caption) {
     return Utf8(shown);
 }
 
-bool ClassIs(HWND window, std::wstring_view name) {
-    wchar_t found[16];
-    return GetClassNameW(window, found, 16) > 0 && found == name;
-}
-
 // Delivers what is queued for this thread, as the runtime's message loop does.
 void Pump() {
     for (int round = 0; round < 3; ++round, Sleep(5))
@@ -136,15 +131,13 @@ std::optional<std::pair<HMENU, UINT>> FindMenu(HMENU menu, const FormWindow& for
 }
 
 // Paints `window`'s client area into `dc` with its top-left corner at `origin`, then its
-// visible children from the bottom of the stack up, each inside its own box. (Wine's WM_PRINT
+// children from the bottom of the stack up, each inside its own box. (Wine's WM_PRINT
 // leaves the children out.)
 void PrintInto(HWND window, HDC dc, POINT origin) {
     SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
     SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
     for (HWND child = GetWindow(GetWindow(window, GW_CHILD), GW_HWNDLAST); child;
          child = GetWindow(child, GW_HWNDPREV)) {
-        if (!IsWindowVisible(child))
-            continue;
         RECT frame{};
         GetWindowRect(child, &frame);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&frame), 2);
@@ -193,7 +186,8 @@ Snapshot Capture(const FormWindow& form, bool fromScreen) {
 // The message box (dialog class #32770) of this thread that is up and enabled, if any.
 HWND OpenBox() {
     for (HWND window : TopLevelWindows())
-        if (ClassIs(window, L"#32770") && IsWindowVisible(window) && IsWindowEnabled(window))
+        if (GetClassLongPtrW(window, GCW_ATOM) == 32770 && IsWindowVisible(window) &&
+            IsWindowEnabled(window))
             return window;
     return nullptr;
 }
@@ -495,10 +489,11 @@ public:
                      child = GetWindow(child, GW_HWNDNEXT)) {
                     if (auto icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0)))
                         seen.icon = IconName(icon);
-                    if (!ClassIs(child, L"Button") || !IsWindowVisible(child))
+                    const auto code = SendMessageW(child, WM_GETDLGCODE, 0, 0);
+                    if (!(code & DLGC_BUTTON))
                         continue;
                     seen.buttons.push_back(AsShown(WindowText(child)));
-                    if ((GetWindowLongPtrW(child, GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON)
+                    if (code & DLGC_DEFPUSHBUTTON)
                         seen.defaultButton = seen.buttons.back();
                 }
                 // F1 offers help in a box of its own, which is read and closed.
