@@ -18,10 +18,9 @@ using FormsRuntime::win32::FormWindow;
 using FormsRuntime::win32::Scaled;
 
 std::string Utf8(std::wstring_view text) {
-    const int length = int(text.size());
-    std::string utf8(std::size_t(length) * 3, '\0');
-    utf8.resize(std::size_t(WideCharToMultiByte(CP_UTF8, 0, text.data(), length, utf8.data(),
-                                                int(utf8.size()), nullptr, nullptr)));
+    std::string utf8(text.size() * 3, '\0'); // at most three bytes for each UTF-16 unit
+    utf8.resize(std::size_t(WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()),
+                                                utf8.data(), int(utf8.size()), nullptr, nullptr)));
     return utf8;
 }
 
@@ -521,6 +520,7 @@ public:
     bool Close(std::string_view window) override {
         bool asked = false;
         HWND shown = Window(window).Handle();
+        // A box on the way is answered No.
         WhileBoxOpens([&](HWND box) { asked = PostMessageW(box, WM_COMMAND, IDNO, 0); },
                       [&] { SendMessageW(shown, WM_SYSCOMMAND, SC_CLOSE, 0); });
         Pump();
