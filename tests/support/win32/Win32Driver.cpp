@@ -6,39 +6,32 @@
 #include "runtime/win32/FormWindow.h"
 #include "runtime/win32/Pictures.h"
 
+#include <algorithm>
 #include <oleacc.h>
 #include <stdexcept>
-#include <string>
-#include <vector>
+#include <utility>
 
 namespace TestDriver {
 namespace {
 
-using FormsRuntime::ControlKind;
 using FormsRuntime::win32::FormWindow;
+using FormsRuntime::win32::Scaled;
 
-std::wstring Wide(std::string_view text) {
-    return FormsRuntime::win32::WideFromUtf8(text);
-}
-
-std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size,
-                        nullptr, nullptr);
+std::string Utf8(std::wstring_view text) {
+    std::string utf8(text.size() * 3, '\0'); // at most three bytes for each UTF-16 unit
+    utf8.resize(std::size_t(WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()),
+                                                utf8.data(), int(utf8.size()), nullptr, nullptr)));
     return utf8;
 }
 
 std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    std::wstring text(std::size_t(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(std::size_t(GetWindowTextW(window, text.data(), int(text.size()))));
     return text;
 }
 
 // Captions as shown: the dialog manager's access-key markers removed, "&&" kept as "&".
-std::string AsShown(const std::wstring& caption) {
+std::string AsShown(std::wstring_view caption) {
     std::wstring shown;
     for (std::size_t i = 0; i < caption.size(); ++i) {
         if (caption[i] == L'&' && i + 1 < caption.size())
@@ -50,155 +43,105 @@ std::string AsShown(const std::wstring& caption) {
 
 // Delivers what is queued for this thread, as the runtime's message loop does.
 void Pump() {
-    for (int round = 0; round < 3; ++round) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(message.wParam));
-                return;
-            }
+    for (int round = 0; round < 3; ++round, Sleep(5))
+        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+            if (message.message == WM_QUIT)
+                return PostQuitMessage(int(message.wParam));
             if (!FormWindow::HandleDialogKey(message)) {
                 TranslateMessage(&message);
                 DispatchMessageW(&message);
             }
         }
-        Sleep(5);
-    }
 }
 
+// This thread's top-level windows, the topmost first.
 std::vector<HWND> TopLevelWindows() {
     std::vector<HWND> windows;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT))
+        if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
+            windows.push_back(window);
     return windows;
 }
 
 // The shown window of that name, or else the loaded one that is still hidden.
 const FormWindow& Window(std::string_view name) {
-    const FormWindow* hidden = nullptr;
+    const FormWindow* found = nullptr;
     for (HWND window : TopLevelWindows())
-        if (const FormWindow* form = FormWindow::Of(window); form && form->Layout().name == name) {
-            if (IsWindowVisible(window))
-                return *form;
-            hidden = form;
-        }
-    if (hidden == nullptr)
+        if (const FormWindow* form = FormWindow::Of(window);
+            form && form->Layout().name == name && (!found || IsWindowVisible(window)))
+            found = form;
+    if (found == nullptr)
         throw std::runtime_error("no window " + std::string(name) + " is loaded");
-    return *hidden;
+    return *found;
 }
 
-std::size_t ControlIndex(const FormWindow& form, std::string_view name) {
+// Device pixels of the window as device-independent ones.
+int Unscaled(const FormWindow& form, int pixels) {
+    return MulDiv(pixels, 96, int(form.Dpi()));
+}
+
+// A control of a loaded window: its child window, if it has one, and its box in device pixels
+// in the window's client area.
+struct Control {
+    std::size_t index;
+    HWND window;
+    RECT box;
+};
+
+Control ControlOf(const FormWindow& form, std::size_t index) {
+    Control control{index, form.ControlWindow(index), form.ControlBox(index)};
+    if (control.window != nullptr) {
+        GetWindowRect(control.window, &control.box);
+        MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&control.box), 2);
+    }
+    return control;
+}
+
+Control Find(const FormWindow& form, std::string_view name) {
     const auto& controls = form.Layout().controls;
     for (std::size_t i = 0; i < controls.size(); ++i)
         if (controls[i].name == name)
-            return i;
+            return ControlOf(form, i);
     throw std::runtime_error("no control " + std::string(name) + " in " +
                              std::string(form.Layout().name));
 }
 
-std::optional<std::size_t> MenuIndex(const FormWindow& form, std::string_view name) {
-    const auto& menus = form.Layout().menus;
-    for (std::size_t i = 0; i < menus.size(); ++i)
-        if (menus[i].name == name)
-            return i;
-    return std::nullopt;
-}
-
-HWND ControlWindow(std::string_view window, std::string_view name) {
-    const FormWindow& form = Window(window);
-    if (HWND control = form.ControlWindow(ControlIndex(form, name)))
+HWND ChildWindow(std::string_view window, std::string_view name) {
+    if (HWND control = Find(Window(window), name).window)
         return control;
     throw std::runtime_error(std::string(name) + " is not a windowed control");
 }
 
-double ScaleOf(const FormWindow& form) {
-    return form.Dpi() / 96.0;
-}
-
-int Unscaled(int pixels, double scale) {
-    return static_cast<int>(pixels / scale + (pixels < 0 ? -0.5 : 0.5));
-}
-
-// A menu bar item or a menu item: its caption as the menu holds it, and where it is.
-struct MenuEntry {
-    HMENU menu;
-    UINT position;
-};
-
-std::optional<MenuEntry> FindMenu(HMENU menu, const FormWindow& form, std::size_t index) {
-    const WORD id = FormWindow::MenuId(index);
-    const std::wstring caption = [&] {
-        std::wstring text;
-        for (const char16_t unit : form.Layout().menus[index].caption)
-            text.push_back(static_cast<wchar_t>(unit));
-        return text;
-    }();
-    const int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        const auto position = static_cast<UINT>(i);
-        if (GetMenuItemID(menu, i) == id)
-            return MenuEntry{menu, position};
-        if (HMENU sub = GetSubMenu(menu, i)) {
-            wchar_t text[256];
-            GetMenuStringW(menu, position, text, 256, MF_BYPOSITION);
-            if (form.Layout().menus[index].parent.empty() && caption == text)
-                return MenuEntry{menu, position};
-            if (auto found = FindMenu(sub, form, index))
-                return found;
-        }
+// A menu's place in `menu` or its submenus: a menu item by its identifier, a menu with items of
+// its own by the parent of its first item.
+std::optional<std::pair<HMENU, UINT>> FindMenu(HMENU menu, const FormWindow& form,
+                                               std::string_view name) {
+    const auto& menus = form.Layout().menus;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        HMENU items = GetSubMenu(menu, i);
+        const std::size_t index = (items ? GetMenuItemID(items, 0) : GetMenuItemID(menu, i)) -
+                                  std::size_t{FormWindow::MenuId(0)};
+        if (index < menus.size() && (items ? menus[index].parent : menus[index].name) == name)
+            return std::pair{menu, UINT(i)};
+        if (auto found = items ? FindMenu(items, form, name) : std::nullopt)
+            return found;
     }
     return std::nullopt;
 }
 
-Snapshot SnapshotOf(HDC source, int width, int height, double scale) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(source);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
-    GdiFlush();
-    Snapshot snapshot{width, height, scale, {}};
-    const auto* pixels = static_cast<const DWORD*>(bits);
-    snapshot.pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    for (int i = 0; i < width * height; ++i) {
-        const DWORD pixel = pixels[i];
-        snapshot.pixels.push_back({static_cast<int>((pixel >> 16) & 0xFF),
-                                   static_cast<int>((pixel >> 8) & 0xFF),
-                                   static_cast<int>(pixel & 0xFF)});
-    }
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
-    return snapshot;
-}
-
 // Paints `window`'s client area into `dc` with its top-left corner at `origin`, then its
-// visible children from the bottom of the stack up, each inside its own box.
+// children from the bottom of the stack up, each inside its own box. (Wine's WM_PRINT
+// leaves the children out.)
 void PrintInto(HWND window, HDC dc, POINT origin) {
     SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
     SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-    HWND top = GetWindow(window, GW_CHILD);
-    for (HWND child = top ? GetWindow(top, GW_HWNDLAST) : nullptr; child;
+    for (HWND child = GetWindow(GetWindow(window, GW_CHILD), GW_HWNDLAST); child;
          child = GetWindow(child, GW_HWNDPREV)) {
-        if (!IsWindowVisible(child))
-            continue;
         RECT frame{};
         GetWindowRect(child, &frame);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&frame), 2);
         POINT client{0, 0};
-        ClientToScreen(child, &client);
-        ScreenToClient(window, &client);
+        MapWindowPoints(child, window, &client, 1);
         const int saved = SaveDC(dc);
         IntersectClipRect(dc, frame.left, frame.top, frame.right, frame.bottom);
         SetViewportOrgEx(dc, origin.x + frame.left, origin.y + frame.top, nullptr);
@@ -208,32 +151,43 @@ void PrintInto(HWND window, HDC dc, POINT origin) {
     }
 }
 
-// The window's client area as it paints itself, children included, into a bitmap.
-Snapshot Painted(HWND window, double scale) {
+// The window's client area in a bitmap: as it paints itself, children included, or as the
+// screen shows it now, read without delivering any message.
+Snapshot Capture(const FormWindow& form, bool fromScreen) {
     RECT client{};
-    GetClientRect(window, &client);
-    HDC screen = GetDC(window);
+    GetClientRect(form.Handle(), &client);
+    POINT origin{0, 0};
+    ClientToScreen(form.Handle(), &origin);
+    HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
     const HGDIOBJ previous = SelectObject(memory, bitmap);
-    PrintInto(window, memory, {0, 0});
-    SetViewportOrgEx(memory, 0, 0, nullptr);
-    Snapshot snapshot = SnapshotOf(memory, client.right, client.bottom, scale);
+    if (fromScreen)
+        BitBlt(memory, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+    else
+        PrintInto(form.Handle(), memory, {0, 0});
     SelectObject(memory, previous);
+    BITMAPINFO info{};
+    info.bmiHeader = {
+        sizeof info.bmiHeader, client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<DWORD> bits(std::size_t(client.right) * std::size_t(client.bottom));
+    GetDIBits(memory, bitmap, 0, UINT(client.bottom), bits.data(), &info, DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(memory);
-    ReleaseDC(window, screen);
+    ReleaseDC(nullptr, screen);
+    Snapshot snapshot{client.right, client.bottom, form.Dpi() / 96.0, {}};
+    for (const DWORD pixel : bits) // 0x00RRGGBB
+        snapshot.pixels.push_back(
+            {int(pixel >> 16 & 0xFF), int(pixel >> 8 & 0xFF), int(pixel & 0xFF)});
     return snapshot;
 }
 
 // The message box (dialog class #32770) of this thread that is up and enabled, if any.
 HWND OpenBox() {
-    for (HWND window : TopLevelWindows()) {
-        wchar_t name[16];
-        GetClassNameW(window, name, 16);
-        if (std::wstring(name) == L"#32770" && IsWindowVisible(window) && IsWindowEnabled(window))
+    for (HWND window : TopLevelWindows())
+        if (GetClassLongPtrW(window, GCW_ATOM) == 32770 && IsWindowVisible(window) &&
+            IsWindowEnabled(window))
             return window;
-    }
     return nullptr;
 }
 
@@ -242,52 +196,36 @@ HWND OpenBox() {
 void WhileBoxOpens(const std::function<void(HWND)>& answer, const std::function<void()>& action) {
     static std::vector<std::pair<const std::function<void(HWND)>*, HWND>> waiting;
     waiting.emplace_back(&answer, OpenBox());
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
+    struct Waiting {
+        UINT_PTR timer;
+        ~Waiting() {
+            KillTimer(nullptr, timer);
+            waiting.pop_back();
+        }
+    } const done{SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
         auto& [pending, before] = waiting.back();
-        if (pending == nullptr)
-            return;
         HWND box = OpenBox();
-        if (box == nullptr || box == before)
-            return;
-        const auto* call = pending;
-        pending = nullptr;
-        (*call)(box);
-    });
-    try {
-        action();
-    } catch (...) {
-        KillTimer(nullptr, timer);
-        waiting.pop_back();
-        throw;
-    }
-    KillTimer(nullptr, timer);
-    waiting.pop_back();
+        if (pending != nullptr && box != nullptr && box != before)
+            (*std::exchange(pending, nullptr))(box);
+    })};
+    action();
 }
 
 // A key as the keyboard delivers it; the message loop makes characters of it.
 void PressKey(HWND target, UINT key) {
-    const LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16);
+    const LPARAM down = 1 | LPARAM(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
     PostMessageW(target, WM_KEYDOWN, key, down);
-    PostMessageW(target, WM_KEYUP, key, down | (LPARAM{1} << 30) | (LPARAM{1} << 31));
+    PostMessageW(target, WM_KEYUP, key, down | LPARAM{3} << 30);
 }
 
-// The box's icon, told apart by the system's shared icon handles that the box shows.
-std::string IconName(HWND box) {
-    HICON shown = nullptr;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (auto icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0)))
-            shown = icon;
-    const struct {
-        LPCWSTR id;
-        const char* name;
-    } icons[] = {{IDI_QUESTION, "question"},
-                 {IDI_ASTERISK, "information"},
-                 {IDI_EXCLAMATION, "warning"},
-                 {IDI_HAND, "critical"}};
-    for (const auto& [id, name] : icons)
-        if (shown != nullptr && shown == LoadIconW(nullptr, id))
-            return name;
-    return shown != nullptr ? "unknown" : "";
+// A message box's icon, told apart by the system's shared icon handles.
+std::string IconName(HICON icon) {
+    const LPCWSTR ids[] = {IDI_QUESTION, IDI_ASTERISK, IDI_EXCLAMATION, IDI_HAND};
+    const char* const names[] = {"question", "information", "warning", "critical"};
+    for (std::size_t i = 0; i < std::size(ids); ++i)
+        if (icon == LoadIconW(nullptr, ids[i]))
+            return names[i];
+    return "unknown";
 }
 
 class Win32Driver final : public Driver {
@@ -295,16 +233,14 @@ public:
     int Run(const FormsRuntime::Program& program, const std::function<void()>& scenario) override {
         // Main runs message loops of its own, so the scenario starts once it returns, from the
         // runtime's message loop.
-        static const FormsRuntime::Program* running = nullptr;
-        static const std::function<void()>* pending = nullptr;
-        running = &program;
-        pending = &scenario;
+        static std::pair<const FormsRuntime::Program*, const std::function<void()>*> running;
+        running = {&program, &scenario};
         FormsRuntime::Program wrapped = program;
         wrapped.main = [] {
-            running->main();
+            running.first->main();
             SetTimer(nullptr, 0, 0, [](HWND, UINT, UINT_PTR timer, DWORD) {
                 KillTimer(nullptr, timer);
-                (*pending)();
+                (*running.second)();
                 for (HWND window : TopLevelWindows())
                     if (FormWindow::Of(window) && IsWindowVisible(window))
                         SendMessageW(window, WM_CLOSE, 0, 0);
@@ -324,47 +260,36 @@ public:
         const auto decoded = FormsRuntime::win32::LoadPicture(picture, 96, "test");
         BITMAP info{};
         GetObjectW(decoded.bitmap.get(), sizeof info, &info);
-        const auto* row = static_cast<const BYTE*>(info.bmBits) + point.y * info.bmWidthBytes;
-        const BYTE* pixel = row + point.x * 4;
-        if (pixel[3] == 0)
-            return std::nullopt;
-        return Rgb{pixel[2], pixel[1], pixel[0]};
+        const BYTE* pixel =
+            static_cast<const BYTE*>(info.bmBits) + point.y * info.bmWidthBytes + point.x * 4;
+        return pixel[3] == 0 ? std::nullopt : std::optional(Rgb{pixel[2], pixel[1], pixel[0]});
     }
 
     int CountShown(std::string_view window) override {
         Pump();
-        int count = 0;
-        for (HWND shown : TopLevelWindows())
-            if (const FormWindow* form = FormWindow::Of(shown))
-                count += form->Layout().name == window && IsWindowVisible(shown);
-        return count;
+        return int(std::ranges::count_if(TopLevelWindows(), [&](HWND shown) {
+            const FormWindow* form = FormWindow::Of(shown);
+            return form && form->Layout().name == window && IsWindowVisible(shown);
+        }));
     }
 
     WindowLook Look(std::string_view name) override {
         const FormWindow& form = Window(name);
         HWND window = form.Handle();
-        const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
-        const auto extended = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-        const double scale = ScaleOf(form);
-        RECT client{};
+        const auto style = GetWindowLongPtrW(window, GWL_STYLE);
+        RECT client{}, frame{};
         GetClientRect(window, &client);
-        RECT frame{};
         GetWindowRect(window, &frame);
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof monitor;
+        MONITORINFO monitor{sizeof monitor, {}, {}, 0};
         GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
         const RECT& work = monitor.rcWork;
-        const bool centred = std::abs((frame.left + frame.right) - (work.left + work.right)) <= 2 &&
-                             std::abs((frame.top + frame.bottom) - (work.top + work.bottom)) <= 2;
-        int iconSize = 0;
-        if (auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0))) {
-            ICONINFO info{};
-            GetIconInfo(icon, &info);
-            BITMAP bitmap{};
-            GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
-            iconSize = Unscaled(bitmap.bmWidth, scale);
-            DeleteObject(info.hbmColor);
-            DeleteObject(info.hbmMask);
+        ICONINFO icon{};
+        BITMAP image{};
+        if (GetIconInfo(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0)),
+                        &icon)) {
+            GetObjectW(icon.hbmColor, sizeof image, &image);
+            DeleteObject(icon.hbmColor);
+            DeleteObject(icon.hbmMask);
         }
         const bool systemMenu = style & WS_SYSMENU;
         return {.caption = Utf8(WindowText(window)),
@@ -372,137 +297,98 @@ public:
                 .minimizeButton = systemMenu && (style & WS_MINIMIZEBOX),
                 .maximizeButton = systemMenu && (style & WS_MAXIMIZEBOX),
                 .resizable = (style & WS_THICKFRAME) != 0,
-                .taskBarButton =
-                    !(extended & WS_EX_TOOLWINDOW) && GetWindow(window, GW_OWNER) == nullptr,
-                .centred = centred,
-                .clientWidth = Unscaled(client.right, scale),
-                .clientHeight = Unscaled(client.bottom, scale),
-                .iconSize = iconSize};
+                .taskBarButton = !(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) &&
+                                 GetWindow(window, GW_OWNER) == nullptr,
+                .centred = std::abs(frame.left + frame.right - work.left - work.right) <= 2 &&
+                           std::abs(frame.top + frame.bottom - work.top - work.bottom) <= 2,
+                .clientWidth = Unscaled(form, client.right),
+                .clientHeight = Unscaled(form, client.bottom),
+                .iconSize = Unscaled(form, image.bmWidth)};
     }
 
+    // Sized by the difference between frame and client, twice: a menu bar that wraps at the new
+    // width takes more of the frame.
     void Resize(std::string_view name, int clientWidth, int clientHeight) override {
         const FormWindow& form = Window(name);
-        HWND window = form.Handle();
-        const double scale = ScaleOf(form);
-        RECT frame{0, 0, static_cast<int>(clientWidth * scale),
-                   static_cast<int>(clientHeight * scale)};
-        AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
-                                 GetMenu(window) != nullptr,
-                                 static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)),
-                                 form.Dpi());
-        SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        // A menu bar that wraps onto a second line takes from the client area: fix up once.
-        RECT client{};
-        GetClientRect(window, &client);
-        const int missing = static_cast<int>(clientHeight * scale) - client.bottom;
-        if (missing != 0)
-            SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left,
-                         frame.bottom - frame.top + missing,
+        const SIZE wanted{Scaled(clientWidth, form.Dpi()), Scaled(clientHeight, form.Dpi())};
+        for (int pass = 0; pass < 2; ++pass) {
+            RECT frame{}, client{};
+            GetWindowRect(form.Handle(), &frame);
+            GetClientRect(form.Handle(), &client);
+            SetWindowPos(form.Handle(), nullptr, 0, 0,
+                         frame.right - frame.left + wanted.cx - client.right,
+                         frame.bottom - frame.top + wanted.cy - client.bottom,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         Pump();
     }
 
     bool OnScreenAsPainted(std::string_view name) override {
         const FormWindow& form = Window(name);
-        HWND window = form.Handle();
-        const Snapshot painted = Painted(window, ScaleOf(form));
-        // What the screen shows there now, read without delivering any message.
-        POINT origin{0, 0};
-        ClientToScreen(window, &origin);
-        HDC screen = GetDC(nullptr);
-        HDC at = CreateCompatibleDC(screen);
-        HBITMAP copy = CreateCompatibleBitmap(screen, painted.width, painted.height);
-        const HGDIOBJ previous = SelectObject(at, copy);
-        BitBlt(at, 0, 0, painted.width, painted.height, screen, origin.x, origin.y, SRCCOPY);
-        const Snapshot onScreen = SnapshotOf(at, painted.width, painted.height, painted.scale);
-        SelectObject(at, previous);
-        DeleteObject(copy);
-        DeleteDC(at);
-        ReleaseDC(nullptr, screen);
-        return onScreen.pixels == painted.pixels;
+        const Snapshot painted = Capture(form, false);
+        return Capture(form, true).pixels == painted.pixels;
     }
 
     Snapshot Grab(std::string_view name) override {
         Pump();
-        const FormWindow& form = Window(name);
-        return Painted(form.Handle(), ScaleOf(form));
+        return Capture(Window(name), false);
     }
 
     Rect Geometry(std::string_view window, std::string_view name) override {
         const FormWindow& form = Window(window);
-        const std::size_t index = ControlIndex(form, name);
-        RECT box{};
-        if (HWND control = form.ControlWindow(index)) {
-            GetWindowRect(control, &box);
-            MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&box), 2);
-        } else {
-            box = form.ControlBox(index);
-        }
-        const double scale = ScaleOf(form);
-        return {Unscaled(box.left, scale), Unscaled(box.top, scale),
-                Unscaled(box.right - box.left, scale), Unscaled(box.bottom - box.top, scale)};
+        const RECT box = Find(form, name).box;
+        return {Unscaled(form, box.left), Unscaled(form, box.top),
+                Unscaled(form, box.right - box.left), Unscaled(form, box.bottom - box.top)};
     }
 
     std::string Text(std::string_view window, std::string_view name) override {
         const FormWindow& form = Window(window);
-        if (const auto menu = MenuIndex(form, name)) {
-            const auto entry = FindMenu(GetMenu(form.Handle()), form, *menu);
-            if (!entry)
-                throw std::runtime_error("menu " + std::string(name) + " is not in the menu bar");
+        if (const auto entry = FindMenu(GetMenu(form.Handle()), form, name)) {
             wchar_t text[256];
-            GetMenuStringW(entry->menu, entry->position, text, 256, MF_BYPOSITION);
+            GetMenuStringW(entry->first, entry->second, text, 256, MF_BYPOSITION);
             return AsShown(text);
         }
-        const std::size_t index = ControlIndex(form, name);
-        if (HWND control = form.ControlWindow(index)) {
-            const bool button = form.Layout().controls[index].kind == ControlKind::CommandButton;
-            return button ? AsShown(WindowText(control)) : Utf8(WindowText(control));
-        }
-        const FormsRuntime::Text caption = form.ControlText(index);
-        return Utf8(std::wstring(caption.begin(), caption.end()));
+        const std::size_t index = Find(form, name).index;
+        const FormsRuntime::Text text = form.ControlText(index);
+        const std::wstring_view shown(FormsRuntime::win32::Wide(text), text.size());
+        const bool button =
+            form.Layout().controls[index].kind == FormsRuntime::ControlKind::CommandButton;
+        return button ? AsShown(shown) : Utf8(shown);
     }
 
     Font FontOf(std::string_view window, std::string_view name) override {
         const FormWindow& form = Window(window);
-        const std::size_t index = ControlIndex(form, name);
-        HFONT font = form.ControlFont(index);
-        if (HWND control = form.ControlWindow(index))
-            font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+        const Control control = Find(form, name);
+        HFONT font = control.window
+                         ? reinterpret_cast<HFONT>(SendMessageW(control.window, WM_GETFONT, 0, 0))
+                         : form.ControlFont(control.index);
         LOGFONTW logical{};
         GetObjectW(font, sizeof logical, &logical);
-        return {
-            Utf8(logical.lfFaceName),           Unscaled(std::abs(logical.lfHeight), ScaleOf(form)),
-            static_cast<int>(logical.lfWeight), logical.lfItalic != 0,
-            logical.lfUnderline != 0,           logical.lfStrikeOut != 0};
+        return {Utf8(logical.lfFaceName), Unscaled(form, std::abs(logical.lfHeight)),
+                int(logical.lfWeight),    logical.lfItalic != 0,
+                logical.lfUnderline != 0, logical.lfStrikeOut != 0};
     }
 
     // Wine's accessibility layer answers for the system's controls with generic client objects,
     // without their roles or names, and ignores annotations.
     std::string AccessibilityUnavailable() override {
-        if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr)
-            return "Wine reports no roles or names for the system's controls";
-        return {};
+        const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
+        return wine ? "Wine reports no roles or names for the system's controls" : "";
     }
 
     // What the system's accessibility interface reports for the control's window.
     Accessible AccessibleOf(std::string_view window, std::string_view name) override {
         const FormWindow& form = Window(window);
+        const auto menu = FindMenu(GetMenu(form.Handle()), form, name);
+        HWND target = menu ? form.Handle() : Find(form, name).window;
         IAccessible* accessible = nullptr;
+        if (target == nullptr || FAILED(AccessibleObjectFromWindow(
+                                     target, DWORD(menu ? OBJID_MENU : OBJID_CLIENT),
+                                     IID_IAccessible, reinterpret_cast<void**>(&accessible))))
+            return {};
         VARIANT child{};
         child.vt = VT_I4;
-        child.lVal = CHILDID_SELF;
-        if (const auto menu = MenuIndex(form, name)) {
-            AccessibleObjectFromWindow(form.Handle(), static_cast<DWORD>(OBJID_MENU),
-                                       IID_IAccessible, reinterpret_cast<void**>(&accessible));
-            if (const auto entry = FindMenu(GetMenu(form.Handle()), form, *menu))
-                child.lVal = static_cast<LONG>(entry->position) + 1;
-        } else if (HWND control = form.ControlWindow(ControlIndex(form, name))) {
-            AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                       reinterpret_cast<void**>(&accessible));
-        }
-        if (accessible == nullptr)
-            return {};
+        child.lVal = menu ? LONG(menu->second) + 1 : CHILDID_SELF;
         Accessible result;
         BSTR text = nullptr;
         if (SUCCEEDED(accessible->get_accName(child, &text)) && text != nullptr) {
@@ -510,125 +396,85 @@ public:
             SysFreeString(text);
         }
         VARIANT role{};
-        if (SUCCEEDED(accessible->get_accRole(child, &role)) && role.vt == VT_I4) {
-            switch (role.lVal) {
-            case ROLE_SYSTEM_STATICTEXT:
-                result.role = Role::StaticText;
-                break;
-            case ROLE_SYSTEM_TEXT:
-                result.role = Role::EditableText;
-                break;
-            case ROLE_SYSTEM_PUSHBUTTON:
-                result.role = Role::Button;
-                break;
-            case ROLE_SYSTEM_MENUITEM:
-                result.role = Role::MenuItem;
-                break;
-            default:
-                break;
-            }
-        }
+        const std::pair<LONG, Role> roles[] = {{ROLE_SYSTEM_STATICTEXT, Role::StaticText},
+                                               {ROLE_SYSTEM_TEXT, Role::EditableText},
+                                               {ROLE_SYSTEM_PUSHBUTTON, Role::Button},
+                                               {ROLE_SYSTEM_MENUITEM, Role::MenuItem}};
+        if (SUCCEEDED(accessible->get_accRole(child, &role)) && role.vt == VT_I4)
+            for (const auto& [system, ours] : roles)
+                if (role.lVal == system)
+                    result.role = ours;
         accessible->Release();
         return result;
     }
 
+    // The windowed control that the system finds there, which lies above painted ones; else the
+    // painted one listed first.
     std::string ControlAt(std::string_view window, Point point) override {
         const FormWindow& form = Window(window);
-        const double scale = ScaleOf(form);
-        const POINT at{static_cast<LONG>(point.x * scale), static_cast<LONG>(point.y * scale)};
+        const POINT at{Scaled(point.x, form.Dpi()), Scaled(point.y, form.Dpi())};
+        POINT onScreen = at;
+        ClientToScreen(form.Handle(), &onScreen);
+        const HWND hit = WindowFromPoint(onScreen);
         const auto& controls = form.Layout().controls;
-        // Windowed controls lie above painted ones; among each, the one listed first on top.
         for (const bool windowed : {true, false})
-            for (std::size_t i = 0; i < controls.size(); ++i) {
-                if (FormsRuntime::IsWindowed(controls[i].kind) != windowed)
-                    continue;
-                RECT box{};
-                if (HWND control = form.ControlWindow(i)) {
-                    GetWindowRect(control, &box);
-                    MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&box), 2);
-                    POINT screenAt = at;
-                    ClientToScreen(form.Handle(), &screenAt);
-                    if (WindowFromPoint(screenAt) != control && PtInRect(&box, at))
-                        continue; // covered by a sibling
-                } else {
-                    box = form.ControlBox(i);
-                }
-                if (PtInRect(&box, at))
+            for (std::size_t i = 0; i < controls.size(); ++i)
+                if (const Control control = ControlOf(form, i);
+                    (control.window != nullptr) == windowed &&
+                    (windowed ? control.window == hit : PtInRect(&control.box, at) != 0))
                     return std::string(controls[i].name);
-            }
         return {};
     }
 
     std::string Focused(std::string_view window) override {
         Pump();
         const FormWindow& form = Window(window);
-        HWND focus = GetFocus();
         for (std::size_t i = 0; i < form.Layout().controls.size(); ++i)
-            if (focus != nullptr && form.ControlWindow(i) == focus)
+            if (form.ControlWindow(i) != nullptr && form.ControlWindow(i) == GetFocus())
                 return std::string(form.Layout().controls[i].name);
         return {};
     }
 
+    // A windowed control takes the click in its own client area, a painted one in its window's.
     void Click(std::string_view window, std::string_view name) override {
         const FormWindow& form = Window(window);
-        if (const auto menu = MenuIndex(form, name)) {
-            PostMessageW(form.Handle(), WM_COMMAND, FormWindow::MenuId(*menu), 0);
-            Pump();
-            return;
+        const auto& menus = form.Layout().menus;
+        if (const auto menu = std::ranges::find(menus, name, &FormsRuntime::MenuLayout::name);
+            menu != menus.end()) {
+            PostMessageW(form.Handle(), WM_COMMAND,
+                         FormWindow::MenuId(std::size_t(menu - menus.begin())), 0);
+        } else {
+            const Control control = Find(form, name);
+            const HWND target = control.window ? control.window : form.Handle();
+            POINT centre{(control.box.left + control.box.right) / 2,
+                         (control.box.top + control.box.bottom) / 2};
+            MapWindowPoints(form.Handle(), target, &centre, 1);
+            SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(centre.x, centre.y));
+            SendMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(centre.x, centre.y));
         }
-        const std::size_t index = ControlIndex(form, name);
-        HWND control = form.ControlWindow(index);
-        HWND target = control != nullptr ? control : form.Handle();
-        RECT box{};
-        if (control != nullptr)
-            GetClientRect(control, &box);
-        else
-            box = form.ControlBox(index);
-        const LPARAM centre = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
-        SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, centre);
-        SendMessageW(target, WM_LBUTTONUP, 0, centre);
         Pump();
     }
 
     void Paste(std::string_view window, std::string_view name, std::string_view text) override {
-        SetWindowTextW(ControlWindow(window, name), Wide(text).c_str());
+        SetWindowTextW(ChildWindow(window, name), FormsRuntime::win32::WideFromUtf8(text).c_str());
         Pump();
     }
 
     void Type(std::string_view window, std::string_view name, std::string_view text) override {
-        HWND edit = ControlWindow(window, name);
+        HWND edit = ChildWindow(window, name);
         SetFocus(edit);
-        SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(-1), -1);
-        for (const wchar_t unit : Wide(text))
+        SendMessageW(edit, EM_SETSEL, WPARAM(-1), -1);
+        for (const wchar_t unit : FormsRuntime::win32::WideFromUtf8(text))
             SendMessageW(edit, WM_CHAR, unit, 1);
         Pump();
     }
 
+    // To the control that has the focus, if it is in the window.
     void Press(std::string_view window, Key key) override {
-        const FormWindow& form = Window(window);
+        HWND form = Window(window).Handle();
         HWND focus = GetFocus();
-        const HWND target = focus != nullptr && GetAncestor(focus, GA_ROOT) == form.Handle()
-                                ? focus
-                                : form.Handle();
-        UINT code = 0;
-        switch (key) {
-        case Key::Return:
-            code = VK_RETURN;
-            break;
-        case Key::Escape:
-            code = VK_ESCAPE;
-            break;
-        case Key::Space:
-            code = VK_SPACE;
-            break;
-        case Key::Tab:
-            code = VK_TAB;
-            break;
-        case Key::F1:
-            code = VK_F1;
-            break;
-        }
-        PressKey(target, code);
+        constexpr UINT keys[] = {VK_RETURN, VK_ESCAPE, VK_SPACE, VK_TAB, VK_F1};
+        PressKey(GetAncestor(focus, GA_ROOT) == form ? focus : form, keys[int(key)]);
         Pump();
     }
 
@@ -638,15 +484,15 @@ public:
             [&](HWND box) {
                 seen.title = Utf8(WindowText(box));
                 seen.prompt = Utf8(WindowText(GetDlgItem(box, 0xFFFF)));
-                seen.icon = IconName(box);
                 for (HWND child = GetWindow(box, GW_CHILD); child;
                      child = GetWindow(child, GW_HWNDNEXT)) {
-                    wchar_t kind[16];
-                    GetClassNameW(child, kind, 16);
-                    if (std::wstring(kind) != L"Button" || !IsWindowVisible(child))
+                    if (auto icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0)))
+                        seen.icon = IconName(icon);
+                    const auto code = SendMessageW(child, WM_GETDLGCODE, 0, 0);
+                    if (!(code & DLGC_BUTTON))
                         continue;
                     seen.buttons.push_back(AsShown(WindowText(child)));
-                    if ((GetWindowLongPtrW(child, GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON)
+                    if (code & DLGC_DEFPUSHBUTTON)
                         seen.defaultButton = seen.buttons.back();
                 }
                 // F1 offers help in a box of its own, which is read and closed.
@@ -659,20 +505,12 @@ public:
                         HELPINFO info{sizeof info, HELPINFO_WINDOW, 0, box, 0, {0, 0}};
                         SendMessageW(box, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
                     });
-                switch (answer) {
-                case Answer::Yes:
-                    PostMessageW(box, WM_COMMAND, IDYES, 0);
-                    break;
-                case Answer::No:
-                    PostMessageW(box, WM_COMMAND, IDNO, 0);
-                    break;
-                case Answer::Return:
-                    PressKey(GetFocus(), VK_RETURN);
-                    break;
-                case Answer::Escape:
-                    PressKey(GetFocus(), VK_ESCAPE);
-                    break;
-                }
+                // Yes and No as the buttons are clicked, Return and Escape as keys.
+                constexpr UINT codes[] = {IDYES, IDNO, VK_RETURN, VK_ESCAPE};
+                if (answer == Answer::Yes || answer == Answer::No)
+                    PostMessageW(box, WM_COMMAND, codes[int(answer)], 0);
+                else
+                    PressKey(GetFocus(), codes[int(answer)]);
             },
             action);
         Pump();
@@ -682,15 +520,10 @@ public:
     bool Close(std::string_view window) override {
         bool asked = false;
         HWND shown = Window(window).Handle();
-        WhileBoxOpens(
-            [&](HWND box) {
-                asked = true;
-                PostMessageW(box, WM_COMMAND, IDNO, 0);
-            },
-            [&] {
-                SendMessageW(shown, WM_SYSCOMMAND, SC_CLOSE, 0);
-                Pump();
-            });
+        // A box on the way is answered No.
+        WhileBoxOpens([&](HWND box) { asked = PostMessageW(box, WM_COMMAND, IDNO, 0); },
+                      [&] { SendMessageW(shown, WM_SYSCOMMAND, SC_CLOSE, 0); });
+        Pump();
         return asked;
     }
 };
