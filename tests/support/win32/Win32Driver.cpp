@@ -326,7 +326,12 @@ public:
     bool OnScreenAsPainted(std::string_view name) override {
         const FormWindow& form = Window(name);
         const Snapshot painted = Capture(form, false);
-        return Capture(form, true).pixels == painted.pixels;
+        // Wine hands what was painted to the X server, which may show it a moment later. The
+        // wait runs no message of this program: a window that was not painted stays unseen.
+        for (int look = 0; look < 50; ++look, Sleep(20))
+            if (Capture(form, true).pixels == painted.pixels)
+                return true;
+        return false;
     }
 
     Snapshot Grab(std::string_view name) override {
