@@ -283,14 +283,12 @@ public:
         MONITORINFO monitor{sizeof monitor, {}, {}, 0};
         GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
         const RECT& work = monitor.rcWork;
+        // Without an icon of its own, no bitmap is read and the size stays 0.
         ICONINFO icon{};
+        GetIconInfo(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0)), &icon);
+        const FormsRuntime::win32::Bitmap colour{icon.hbmColor}, mask{icon.hbmMask};
         BITMAP image{};
-        if (GetIconInfo(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0)),
-                        &icon)) {
-            GetObjectW(icon.hbmColor, sizeof image, &image);
-            DeleteObject(icon.hbmColor);
-            DeleteObject(icon.hbmMask);
-        }
+        GetObjectW(colour.get(), sizeof image, &image);
         const bool systemMenu = style & WS_SYSMENU;
         return {.caption = Utf8(WindowText(window)),
                 .titleBar = (style & WS_CAPTION) == WS_CAPTION,
