@@ -106,8 +106,6 @@ public:
     // Windows still loaded afterwards are closed. Returns the exit status.
     virtual int Run(const FormsRuntime::Program& program,
                     const std::function<void()>& scenario) = 0;
-    // Device pixels per device-independent pixel.
-    virtual double Scale() = 0;
     // The window system's colour number n (5 window, 8 window text, 14 highlighted text,
     // 15 button face, 18 button text) in the desktop's colour scheme.
     virtual Rgb SystemColour(int number) = 0;

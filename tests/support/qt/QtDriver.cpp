@@ -137,8 +137,6 @@ public:
         return FormsRuntime::Run(wrapped);
     }
 
-    double Scale() override { return qApp->devicePixelRatio(); }
-
     Rgb SystemColour(int number) override {
         // The colour scheme the tests run with: Qt's Fusion palette.
         static const std::map<int, Rgb> scheme{{5, {255, 255, 255}},

@@ -7,7 +7,6 @@
 #include "runtime/win32/Pictures.h"
 
 #include <algorithm>
-#include <oleacc.h>
 #include <stdexcept>
 #include <utility>
 
@@ -249,8 +248,6 @@ public:
         return FormsRuntime::Start(0, nullptr, wrapped);
     }
 
-    double Scale() override { return GetDpiForSystem() / 96.0; }
-
     Rgb SystemColour(int number) override {
         const COLORREF colour = GetSysColor(number);
         return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
@@ -372,43 +369,16 @@ public:
                 logical.lfUnderline != 0, logical.lfStrikeOut != 0};
     }
 
-    // Wine's accessibility layer answers for the system's controls with generic client objects,
-    // without their roles or names, and ignores annotations.
+    // Wine answers the system's accessibility interfaces with generic objects, without the
+    // controls' roles or names: this driver leaves what a screen reader hears unread.
     std::string AccessibilityUnavailable() override {
-        const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
-        return wine ? "Wine reports no roles or names for the system's controls" : "";
+        return "the Win32 driver reads none; Wine reports no roles or names for the system's "
+               "controls";
     }
 
-    // What the system's accessibility interface reports for the control's window.
     Accessible AccessibleOf(std::string_view window, std::string_view name) override {
-        const FormWindow& form = Window(window);
-        const auto menu = FindMenu(GetMenu(form.Handle()), form, name);
-        HWND target = menu ? form.Handle() : Find(form, name).window;
-        IAccessible* accessible = nullptr;
-        if (target == nullptr || FAILED(AccessibleObjectFromWindow(
-                                     target, DWORD(menu ? OBJID_MENU : OBJID_CLIENT),
-                                     IID_IAccessible, reinterpret_cast<void**>(&accessible))))
-            return {};
-        VARIANT child{};
-        child.vt = VT_I4;
-        child.lVal = menu ? LONG(menu->second) + 1 : CHILDID_SELF;
-        Accessible result;
-        BSTR text = nullptr;
-        if (SUCCEEDED(accessible->get_accName(child, &text)) && text != nullptr) {
-            result.name = AsShown(text);
-            SysFreeString(text);
-        }
-        VARIANT role{};
-        const std::pair<LONG, Role> roles[] = {{ROLE_SYSTEM_STATICTEXT, Role::StaticText},
-                                               {ROLE_SYSTEM_TEXT, Role::EditableText},
-                                               {ROLE_SYSTEM_PUSHBUTTON, Role::Button},
-                                               {ROLE_SYSTEM_MENUITEM, Role::MenuItem}};
-        if (SUCCEEDED(accessible->get_accRole(child, &role)) && role.vt == VT_I4)
-            for (const auto& [system, ours] : roles)
-                if (role.lVal == system)
-                    result.role = ours;
-        accessible->Release();
-        return result;
+        throw std::logic_error("AccessibleOf " + std::string(window) + "." + std::string(name) +
+                               ": the Win32 driver reads no accessibility interface");
     }
 
     // The windowed control that the system finds there, which lies above painted ones; else the
