@@ -123,6 +123,8 @@ void EveryReplyThroughTheWindow(Driver& d) {
 }
 
 void KeysAndFocus(Driver& d) {
+    d.Paste(W, "Text1", "    "); // blanks show only what text is drawn on; the caret is elsewhere
+    EXPECT_FALSE(d.Grab(W).Shows(d.Geometry(W, "Text1"), blue)) << "text is drawn on peach";
     d.Paste(W, "Text1", "");
     d.Click(W, "Text1");
     d.Type(W, "Text1", "hi");
