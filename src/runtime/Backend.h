@@ -65,6 +65,9 @@ public:
     virtual Text ControlText(std::size_t control) const = 0;
     // Sets a label's caption: it repaints, and an AutoSize label takes the size of its text.
     virtual void SetControlText(std::size_t control, TextView text) = 0;
+    // Screen readers announce a label's new caption politely, once, without moving the focus,
+    // also when it is the caption the label already had. The generic side decides when.
+    virtual void AnnounceCaption(std::size_t control, TextView caption) = 0;
 };
 
 enum class MsgBoxIcon { None, Critical, Question, Exclamation, Information };
@@ -85,7 +88,14 @@ struct MessageBoxRequest {
     TextView helpFile = {};
     std::int32_t helpContext = 0;
     TextView helpText = {};
+    // What screen readers are told as the box opens, before its focused button speaks for
+    // itself (SpokenOnOpening).
+    TextView spoken = {};
 };
+
+// What a box says to a screen reader as it opens: its title, then its prompt. A backend whose
+// screen readers do not read a box of their own tells them this.
+Text SpokenOnOpening(TextView title, TextView prompt);
 
 // The window system as the runtime uses it. Every failure is thrown as a RuntimeError naming
 // the object and the operation.
@@ -124,8 +134,9 @@ public:
     // and returns the button pressed; nothing if it was closed without an answer.
     virtual std::optional<MsgBoxResult> ShowMessageBox(const MessageBoxRequest& request) = 0;
     // Shows a modal box with an OK button telling the user of a run-time error; `message` is
-    // UTF-8. The program ends once it is answered.
-    virtual void ShowRunTimeError(TextView title, std::string_view message) = 0;
+    // UTF-8 and `spoken` what screen readers are told as it opens. The program ends once it is
+    // answered.
+    virtual void ShowRunTimeError(TextView title, std::string_view message, TextView spoken) = 0;
 };
 
 // The backend linked into this program; each backend defines it once.

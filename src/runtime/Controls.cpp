@@ -30,7 +30,12 @@ Text Label::Caption() const {
 }
 
 void Label::SetCaption(TextView caption) {
-    Window("set Caption").SetControlText(Index(), caption);
+    BackendWindow& window = Window("set Caption");
+    window.SetControlText(Index(), caption);
+    // A caption the program changes while the user can see the window is news to a screen
+    // reader's user; captions filled in before the window first shows are simply what it shows.
+    if (Owner().IsShown())
+        window.AnnounceCaption(Index(), caption);
 }
 
 FormsRuntime::Text TextBox::Text() const {

@@ -21,6 +21,7 @@ public:
 protected:
     BackendWindow& Window(std::string_view operation) const;
     std::size_t Index() const noexcept { return index_; }
+    const Form& Owner() const noexcept { return form_; }
 
 private:
     Form& form_;

@@ -92,6 +92,7 @@ void Form::Show() {
     Load();
     detail::Trace(Name(), "Show");
     window_->Show();
+    shown_ = true;
 }
 
 void Form::Refresh() {
@@ -104,6 +105,7 @@ void Form::Unload() {
         return;
     detail::Trace(Name(), "Unload");
     window_.reset();
+    shown_ = false;
     detail::WindowUnloaded();
 }
 

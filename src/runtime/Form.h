@@ -31,6 +31,8 @@ public:
     void Unload();
 
     bool IsLoaded() const noexcept { return window_ != nullptr; }
+    // Loaded and made visible: from Show until Unload.
+    bool IsShown() const noexcept { return IsLoaded() && shown_; }
     std::string_view Name() const noexcept { return layout_.name; }
     const WindowLayout& Layout() const noexcept { return layout_; }
     // "frmMain.Label1" for a control, "frmMain" for the window: how errors name them.
@@ -62,6 +64,7 @@ private:
 
     const WindowLayout& layout_;
     std::unique_ptr<BackendWindow> window_;
+    bool shown_ = false;
     Handler loadHandler_;
     std::vector<ClickBinding> clickBindings_;
 

@@ -80,6 +80,10 @@ Text HelpText(TextView helpFile, std::int32_t context) {
 
 } // namespace
 
+Text SpokenOnOpening(TextView title, TextView prompt) {
+    return Text(title) + u". " + Text(prompt);
+}
+
 int MsgBox(TextView prompt, std::uint32_t style, TextView title, TextView helpFile,
            std::int32_t helpContext) {
     MessageBoxRequest request = Decode(style);
@@ -92,6 +96,8 @@ int MsgBox(TextView prompt, std::uint32_t style, TextView title, TextView helpFi
     request.helpFile = helpFile;
     request.helpContext = helpContext;
     request.helpText = helpText;
+    const Text spoken = SpokenOnOpening(shownTitle, prompt);
+    request.spoken = spoken;
     if (const auto answer = Platform().ShowMessageBox(request))
         return *answer;
     throw RuntimeError("MsgBox", "show", "the message box was closed without an answer");

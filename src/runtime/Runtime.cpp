@@ -66,7 +66,8 @@ void EndWithError(const RuntimeError& error) {
     const TextView title = current->program.app.Title;
     std::fprintf(stderr, "%s: run-time error: %s\n", ToDisplayAscii(title).c_str(), error.what());
     std::fflush(stderr);
-    Platform().ShowRunTimeError(title, std::string("Run-time error:\n") + error.what());
+    const std::string message = std::string("Run-time error:\n") + error.what();
+    Platform().ShowRunTimeError(title, message, SpokenOnOpening(title, TextFromUtf8(message)));
     EndProgram(ExitRunTimeError);
 }
 

@@ -18,6 +18,9 @@ constexpr bool TextEquals(TextView a, TextView b) noexcept {
 // Decimal digits with a leading "-" for negatives; no leading blank and no leading zeros.
 Text IntToText(std::int32_t value);
 
+// UTF-8 as a text; a malformed sequence becomes U+FFFD, the replacement character.
+Text TextFromUtf8(std::string_view utf8);
+
 // For messages written to the terminal; code units outside ASCII are written as \uXXXX.
 std::string ToDisplayAscii(TextView text);
 

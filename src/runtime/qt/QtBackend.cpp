@@ -35,6 +35,7 @@ public:
     void SetControlText(std::size_t control, TextView text) override {
         window_->SetCaption(control, text);
     }
+    void AnnounceCaption(std::size_t, TextView) override {}
 
 private:
     QPointer<FormWindow> window_;
@@ -86,7 +87,7 @@ public:
         return ShowQtMessageBox(request);
     }
 
-    void ShowRunTimeError(TextView title, std::string_view message) override {
+    void ShowRunTimeError(TextView title, std::string_view message, TextView) override {
         ShowQtRunTimeError(title, message);
     }
 };

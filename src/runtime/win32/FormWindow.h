@@ -24,6 +24,7 @@ public:
     void Refresh() override;
     Text ControlText(std::size_t control) const override;
     void SetControlText(std::size_t control, TextView text) override;
+    void AnnounceCaption(std::size_t, TextView) override {}
 
     // The keys that move the focus and press buttons, for the message loop: Tab and Shift+Tab
     // in the order of TabIndex, Return for the default button, Escape for the cancel button.

@@ -58,7 +58,8 @@ public:
         return ShowSystemMessageBox(request);
     }
 
-    void ShowRunTimeError(TextView title, std::string_view message) override {
+    // The system's message box is read by screen readers as it opens.
+    void ShowRunTimeError(TextView title, std::string_view message, TextView) override {
         ShowErrorBox(title, message);
     }
 
