@@ -177,6 +177,22 @@ void ScreenReaders(Driver& d) {
         EXPECT_EQ(accessible.role, role) << control;
         EXPECT_EQ(accessible.name, name) << control;
     }
+    EXPECT_EQ(d.AccessibleOf(W, "Label1").place, (Rect{0, 0, 89, 89})) << "where it is seen";
+
+    // Every reply is announced once, also when it repeats, and the focus stays in the text
+    // box; a near miss announces nothing.
+    d.Click(W, "Text1");
+    d.Announcements();
+    const struct {
+        const char* typed;
+        std::vector<std::string> announced;
+    } turns[] = {{"hi", {"hello"}}, {"hi", {"hello"}}, {"Hi", {}}, {"hello", {"hi"}}};
+    for (const auto& [typed, announced] : turns) {
+        d.Paste(W, "Text1", typed);
+        d.Press(W, Key::Return);
+        EXPECT_EQ(d.Announcements(), announced) << "after \"" << typed << "\"";
+        EXPECT_EQ(d.Focused(W), "Text1") << "after \"" << typed << "\"";
+    }
 }
 
 void LeaveQuestion(Driver& d) {

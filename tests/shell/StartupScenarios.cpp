@@ -27,6 +27,8 @@ TEST(StartUp, WindowsComeAndGoInOrder) {
         }
     });
     const int status = d.Run(QuiblyProgram, [&] {
+        EXPECT_EQ(d.Announcements(), std::vector<std::string>{})
+            << "captions filled in before their window shows are not news";
         EXPECT_EQ(d.CountShown("frmSplash"), 0);
         EXPECT_EQ(d.CountShown("frmMain"), 1);
         EXPECT_EQ(d.Text("frmMain", "Label1"),

@@ -86,6 +86,7 @@ enum class Role { StaticText, EditableText, Button, MenuItem, Other };
 struct Accessible {
     Role role = Role::Other;
     std::string name;
+    Rect place; // in the window's client area
 };
 
 // A message box as it was answered.
@@ -130,6 +131,9 @@ public:
     virtual Accessible AccessibleOf(std::string_view window, std::string_view control) = 0;
     // Why what a screen reader is told cannot be read in this environment; empty where it can.
     virtual std::string AccessibilityUnavailable() = 0;
+    // What screen readers were asked to announce since the last call, oldest first: each
+    // label caption announced, as its text. Reading them forgets them.
+    virtual std::vector<std::string> Announcements() = 0;
     // The control that a click at this point would reach.
     virtual std::string ControlAt(std::string_view window, Point point) = 0;
     virtual std::string Focused(std::string_view window) = 0;

@@ -237,6 +237,10 @@ public:
                 font.strikeOut()};
     }
 
+    std::vector<std::string> Announcements() override {
+        throw std::logic_error("Announcements: this driver does not read them yet");
+    }
+
     std::string AccessibilityUnavailable() override { return {}; }
 
     Accessible AccessibleOf(std::string_view window, std::string_view name) override {
@@ -254,7 +258,10 @@ public:
         }
         if (face == nullptr)
             return {};
-        return {Lookup(roles, face->role(), Role::Other), AsShown(face->text(QAccessible::Name))};
+        const QRect onScreen = face->rect();
+        const QPoint corner = Client(window).mapFromGlobal(onScreen.topLeft());
+        return {Lookup(roles, face->role(), Role::Other), AsShown(face->text(QAccessible::Name)),
+                {corner.x(), corner.y(), onScreen.width(), onScreen.height()}};
     }
 
     std::string ControlAt(std::string_view window, Point point) override {

@@ -376,6 +376,10 @@ public:
                "controls";
     }
 
+    std::vector<std::string> Announcements() override {
+        throw std::logic_error("Announcements: this driver does not read them yet");
+    }
+
     Accessible AccessibleOf(std::string_view window, std::string_view name) override {
         throw std::logic_error("AccessibleOf " + std::string(window) + "." + std::string(name) +
                                ": the Win32 driver reads no accessibility interface");
