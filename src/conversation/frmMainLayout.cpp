@@ -45,7 +45,7 @@ constexpr std::array controls{
 
 } // namespace
 
-const WindowLayout frmMainLayout{
+constexpr WindowLayout frmMainLayout{
     .name = "frmMain",
     .caption = u"Quibly",
     .border = BorderStyle::Sizable,
@@ -60,3 +60,5 @@ const WindowLayout frmMainLayout{
     .menus = menus,
     .controls = controls,
 };
+static_assert(!FindLayoutFault(frmMainLayout),
+              "the table names a control twice or a container it lacks");

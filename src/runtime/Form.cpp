@@ -5,39 +5,17 @@
 #include "runtime/Session.h"
 
 #include <algorithm>
-#include <set>
 
 namespace FormsRuntime {
 namespace {
 
 Form* firstForm = nullptr;
 
-bool IsContainerOf(const WindowLayout& layout, std::string_view name) {
-    return name.empty() ||
-           std::any_of(layout.controls.begin(), layout.controls.end(),
-                       [&](const ControlLayout& control) {
-                           return control.name == name && control.kind == ControlKind::Frame;
-                       });
-}
-
-// A layout is fixed when the program is built; a fault in it is reported when the first
-// instance is created, before any window appears.
+// A layout made elsewhere than in a checked table is reported when the first instance is
+// created, before any window appears.
 void CheckLayout(const Form& form) {
-    const WindowLayout& layout = form.Layout();
-    std::set<std::string_view> names;
-    const auto fail = [&](std::string_view name, const std::string& reason) {
-        throw RuntimeError(form.ObjectName(name), "create", reason);
-    };
-    for (const ControlLayout& control : layout.controls) {
-        if (!names.insert(control.name).second)
-            fail(control.name, "the name is used twice");
-        if (!IsContainerOf(layout, control.container))
-            fail(control.name, "its container \"" + std::string(control.container) +
-                                   "\" is not a frame of this window");
-    }
-    for (const MenuLayout& menu : layout.menus)
-        if (!names.insert(menu.name).second)
-            fail(menu.name, "the name is used twice");
+    if (const LayoutFault fault = FindLayoutFault(form.Layout()))
+        throw RuntimeError(form.ObjectName(fault.name), "create", std::string(fault.reason));
 }
 
 bool IsClickable(const WindowLayout& layout, std::string_view name) {

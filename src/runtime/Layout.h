@@ -115,6 +115,55 @@ struct WindowLayout {
     std::span<const ControlLayout> controls = {}; // stacking order, topmost first
 };
 
+// What is wrong with a layout, naming the control or menu at fault; no reason: nothing.
+struct LayoutFault {
+    std::string_view name = {};
+    std::string_view reason = {};
+    constexpr explicit operator bool() const noexcept { return !reason.empty(); }
+};
+
+// Every control and menu has a name of its own, every control's container is a frame of the
+// same window, and every menu item hangs under a menu on the menu bar. Layouts are constants,
+// so each table is checked when the program is built; a window class checks its layout again
+// when it is created, for a layout made elsewhere.
+constexpr LayoutFault FindLayoutFault(const WindowLayout& layout) {
+    const auto& controls = layout.controls;
+    const auto& menus = layout.menus;
+    const auto isFrame = [&](std::string_view name) {
+        return std::any_of(controls.begin(), controls.end(), [&](const ControlLayout& control) {
+            return control.name == name && control.kind == ControlKind::Frame;
+        });
+    };
+    const auto isMenuTitle = [&](std::string_view name) {
+        return std::any_of(menus.begin(), menus.end(), [&](const MenuLayout& menu) {
+            return menu.name == name && menu.parent.empty();
+        });
+    };
+    const auto controlNamed = [&](std::size_t count, std::string_view name) {
+        return std::any_of(controls.begin(), controls.begin() + static_cast<std::ptrdiff_t>(count),
+                           [&](const ControlLayout& control) { return control.name == name; });
+    };
+    const auto menuNamed = [&](std::size_t count, std::string_view name) {
+        return std::any_of(menus.begin(), menus.begin() + static_cast<std::ptrdiff_t>(count),
+                           [&](const MenuLayout& menu) { return menu.name == name; });
+    };
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const ControlLayout& control = controls[i];
+        if (controlNamed(i, control.name))
+            return {control.name, "the name is used twice"};
+        if (!control.container.empty() && !isFrame(control.container))
+            return {control.name, "its container is not a frame of this window"};
+    }
+    for (std::size_t i = 0; i < menus.size(); ++i) {
+        const MenuLayout& menu = menus[i];
+        if (controlNamed(controls.size(), menu.name) || menuNamed(i, menu.name))
+            return {menu.name, "the name is used twice"};
+        if (!menu.parent.empty() && !isMenuTitle(menu.parent))
+            return {menu.name, "its menu is not on this window's menu bar"};
+    }
+    return {};
+}
+
 // Windowed controls lie above the graphical ones of their container.
 constexpr bool IsWindowed(ControlKind kind) {
     return kind == ControlKind::Frame || kind == ControlKind::TextBox ||

@@ -58,7 +58,7 @@ constexpr std::array controls{
 
 } // namespace
 
-const WindowLayout frmSplashLayout{
+constexpr WindowLayout frmSplashLayout{
     .name = "frmSplash",
     .caption = u"",
     .border = BorderStyle::FixedDialog,
@@ -74,3 +74,5 @@ const WindowLayout frmSplashLayout{
     .backColor = SystemColor::ButtonFace,
     .controls = controls,
 };
+static_assert(!FindLayoutFault(frmSplashLayout),
+              "the table names a control twice or a container it lacks");
