@@ -17,6 +17,7 @@ constexpr std::string_view W = "frmMain";
 constexpr Rgb peach{255, 224, 192}, red{255, 0, 0}, blue{0, 0, 255};
 
 void FrameAndControls(Driver& d) {
+    SCOPED_TRACE("phase: the frame and the controls");
     EXPECT_EQ(d.Focused(W), "Text1");
     const WindowLook look = d.Look(W);
     EXPECT_EQ(look.caption, "Quibly");
@@ -60,6 +61,7 @@ void FrameAndControls(Driver& d) {
 }
 
 void Pixels(Driver& d) {
+    SCOPED_TRACE("phase: pixels");
     d.Resize(W, 600, 800);
     const Snapshot shown = d.Grab(W);
     const Rgb face = d.SystemColour(15), windowText = d.SystemColour(8);
@@ -87,11 +89,13 @@ void Pixels(Driver& d) {
 }
 
 void EveryReplyThroughTheWindow(Driver& d) {
+    SCOPED_TRACE("phase: every reply through the window");
     EXPECT_EQ(d.Text(W, "Label1"), Replies::greeting);
     EXPECT_EQ(d.Text(W, "Text1"), "");
     d.Click(W, "Command1"); // the empty text is a prompt of its own
     EXPECT_EQ(d.Text(W, "Label1"), "how may I assist you?");
     for (const auto& [prompt, reply] : Replies::rules) {
+        SCOPED_TRACE(testing::Message() << "the prompt \"" << prompt << "\"");
         d.Paste(W, "Text1", prompt);
         d.Click(W, "Command1");
         EXPECT_EQ(d.Text(W, "Label1"), reply) << "after \"" << prompt << "\"";
@@ -123,6 +127,7 @@ void EveryReplyThroughTheWindow(Driver& d) {
 }
 
 void KeysAndFocus(Driver& d) {
+    SCOPED_TRACE("phase: keys and focus");
     d.Paste(W, "Text1", "    "); // blanks show only what text is drawn on; the caret is elsewhere
     EXPECT_FALSE(d.Grab(W).Shows(d.Geometry(W, "Text1"), blue)) << "text is drawn on peach";
     d.Paste(W, "Text1", "");
@@ -146,12 +151,13 @@ void KeysAndFocus(Driver& d) {
         {nullptr, Key::Space, " ", "fine", "Text1"},   // typed over the text Tab selected
     };
     for (const auto& [put, key, text, label, focus] : steps) {
+        SCOPED_TRACE(testing::Message() << key << ", leaving \"" << text << "\" in the box");
         if (put != nullptr)
             d.Paste(W, "Text1", put);
         d.Press(W, key);
-        EXPECT_EQ(d.Text(W, "Text1"), text) << "after " << int(key) << " on \"" << text << "\"";
-        EXPECT_EQ(d.Text(W, "Label1"), label) << "after " << int(key) << " on \"" << text << "\"";
-        EXPECT_EQ(d.Focused(W), focus) << "after " << int(key) << " on \"" << text << "\"";
+        EXPECT_EQ(d.Text(W, "Text1"), text);
+        EXPECT_EQ(d.Text(W, "Label1"), label);
+        EXPECT_EQ(d.Focused(W), focus);
     }
     d.Paste(W, "Text1", "hi");
     d.Click(W, "Command1");
@@ -160,6 +166,7 @@ void KeysAndFocus(Driver& d) {
 }
 
 void ScreenReaders(Driver& d) {
+    SCOPED_TRACE("phase: screen readers");
     if (const std::string why = d.AccessibilityUnavailable(); !why.empty()) {
         std::cout << "Screen readers not checked: " << why << "\n";
         return;
@@ -196,10 +203,12 @@ void ScreenReaders(Driver& d) {
 }
 
 void LeaveQuestion(Driver& d) {
+    SCOPED_TRACE("phase: the leave question");
     d.Paste(W, "Text1", "how are you?");
     d.Click(W, "Command1");
     // No, however given, leaves everything as it was and the menu usable again at once.
     for (const Answer no : {Answer::No, Answer::Return, Answer::Escape}) {
+        SCOPED_TRACE(testing::Message() << "answered " << no);
         const MessageBoxSeen box = d.AnswerMessageBox(no, [&] { d.Click(W, "MenuExit"); });
         EXPECT_EQ(box.title, "Quibly");
         EXPECT_EQ(box.prompt, "Are you leaving?");

@@ -36,6 +36,7 @@ void OnSplashPainted(const std::function<void(Driver&)>& check) {
 }
 
 void FrameAndLabels(Driver& d) {
+    SCOPED_TRACE("phase: the frame and the labels");
     const WindowLook look = d.Look(S);
     EXPECT_EQ(look.caption, "");
     EXPECT_FALSE(look.titleBar);
@@ -63,13 +64,14 @@ void FrameAndLabels(Driver& d) {
         {"lblWarning", "Warning", {12, 240, 457, 13}, {"Arial", 11, 400}},
     };
     for (const auto& [control, text, box, font] : labels) {
-        EXPECT_EQ(d.Text(S, control), text) << control;
-        EXPECT_EQ(d.FontOf(S, control), font) << control;
+        SCOPED_TRACE(control);
+        EXPECT_EQ(d.Text(S, control), text);
+        EXPECT_EQ(d.FontOf(S, control), font);
         const Rect at = d.Geometry(S, control);
-        EXPECT_EQ(at.x, box.x) << control;
-        EXPECT_EQ(at.y, box.y) << control;
-        EXPECT_NEAR(at.width, box.width, 2) << control;
-        EXPECT_NEAR(at.height, box.height, 2) << control;
+        EXPECT_EQ(at.x, box.x);
+        EXPECT_EQ(at.y, box.y);
+        EXPECT_NEAR(at.width, box.width, 2);
+        EXPECT_NEAR(at.height, box.height, 2);
     }
     EXPECT_EQ(d.Geometry(S, "Label1"), (Rect{0, 56, 33, 129}));
     EXPECT_EQ(d.Geometry(S, "Image1"), (Rect{72, 88, 99, 63}));
@@ -77,6 +79,7 @@ void FrameAndLabels(Driver& d) {
 }
 
 void Pixels(Driver& d) {
+    SCOPED_TRACE("phase: pixels");
     const Snapshot shown = d.Grab(S);
     const Rgb band = d.SystemColour(18), panel = d.SystemColour(14), face = d.SystemColour(15);
     const struct {

@@ -81,6 +81,8 @@ std::ostream& operator<<(std::ostream& out, const Font& font);
 
 enum class Key { Return, Escape, Space, Tab, F1 };
 enum class Answer { Yes, No, Return, Escape };
+std::ostream& operator<<(std::ostream& out, Key key);
+std::ostream& operator<<(std::ostream& out, Answer answer);
 enum class Role { StaticText, EditableText, Button, MenuItem, Other };
 
 struct Accessible {

@@ -1,6 +1,7 @@
 #include "Driver.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <ostream>
 
@@ -37,6 +38,16 @@ std::ostream& operator<<(std::ostream& out, const Font& font) {
     return out << font.face << " " << font.pixelHeight << " px, weight " << font.weight
                << (font.italic ? ", italic" : "") << (font.underline ? ", underlined" : "")
                << (font.strikeOut ? ", struck out" : "");
+}
+
+std::ostream& operator<<(std::ostream& out, Key key) {
+    static constexpr std::array names{"Return", "Escape", "Space", "Tab", "F1"};
+    return out << names.at(static_cast<std::size_t>(key));
+}
+
+std::ostream& operator<<(std::ostream& out, Answer answer) {
+    static constexpr std::array names{"Yes", "No", "Return", "Escape"};
+    return out << names.at(static_cast<std::size_t>(answer));
 }
 
 } // namespace TestDriver
