@@ -2,10 +2,7 @@
 
 #include "runtime/RuntimeError.h"
 
-// The accessibility GUIDs are defined here: the import library lacks some of them.
 #include <algorithm>
-#include <initguid.h>
-#include <oleacc.h>
 
 namespace FormsRuntime::win32 {
 namespace {
@@ -69,20 +66,6 @@ WindowStyle StyleOf(const WindowLayout& layout) {
     return {style, extended};
 }
 
-// A text box has no caption of its own: screen readers are told its name through the system's
-// accessibility annotations.
-void NameForScreenReaders(HWND control, TextView name) {
-    if (name.empty())
-        return;
-    IAccPropServices* services = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IAccPropServices, reinterpret_cast<void**>(&services))))
-        return; // no accessibility service on this system: nobody to tell
-    services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                             PROPID_ACC_NAME, WideString(name).c_str());
-    services->Release();
-}
-
 } // namespace
 
 void FormWindow::RegisterClasses(HICON programIcon) {
@@ -124,6 +107,7 @@ FormWindow::FormWindow(FormEvents events)
                 SetWindowPos(control.window, HWND_BOTTOM, 0, 0, 0, 0,
                              SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         ApplyDpi(dpi_);
+        accessibility_.MarkLiveRegions();
     } catch (...) {
         if (window_ != nullptr)
             DestroyWindow(window_);
@@ -135,6 +119,7 @@ FormWindow::~FormWindow() {
     // The window may go inside one of its own events: from here on its messages reach the
     // system's default handling only.
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    accessibility_.Withdraw();
     for (const Control& control : controls_)
         if (control.window != nullptr && IsFrame(control.window))
             SetWindowLongPtrW(control.window, GWLP_USERDATA, 0);
@@ -476,6 +461,10 @@ LRESULT FormWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     case WM_ERASEBKGND:
         return 1; // WM_PAINT covers every pixel
+    case WM_GETOBJECT:
+        if (static_cast<LONG>(lParam) == OBJID_CLIENT)
+            return accessibility_.Answer(window, wParam);
+        break;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
         if (const auto index = IndexOf(reinterpret_cast<HWND>(lParam))) {

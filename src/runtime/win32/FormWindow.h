@@ -1,6 +1,7 @@
 #pragma once
 
 #include "runtime/Backend.h"
+#include "runtime/win32/Accessibility.h"
 #include "runtime/win32/Pictures.h"
 #include "runtime/win32/Win32.h"
 
@@ -24,7 +25,9 @@ public:
     void Refresh() override;
     Text ControlText(std::size_t control) const override;
     void SetControlText(std::size_t control, TextView text) override;
-    void AnnounceCaption(std::size_t, TextView) override {}
+    void AnnounceCaption(std::size_t control, TextView caption) override {
+        accessibility_.Announce(control, caption);
+    }
 
     // The keys that move the focus and press buttons, for the message loop: Tab and Shift+Tab
     // in the order of TabIndex, Return for the default button, Escape for the cancel button.
@@ -89,6 +92,7 @@ private:
     Brush background_;
     Icon bigIcon_;
     Icon smallIcon_;
+    Accessibility accessibility_{*this}; // last: it lets go of the window before the rest goes
 };
 
 } // namespace FormsRuntime::win32
