@@ -133,6 +133,11 @@ public:
     virtual Accessible AccessibleOf(std::string_view window, std::string_view control) = 0;
     // Why what a screen reader is told cannot be read in this environment; empty where it can.
     virtual std::string AccessibilityUnavailable() = 0;
+    // Why what a screen reader is told of this one control cannot be read here; empty where
+    // it can, as everywhere on Qt.
+    virtual std::string AccessibilityUnavailableFor(std::string_view, std::string_view) {
+        return {};
+    }
     // What screen readers were asked to announce since the last call, oldest first: each
     // label caption announced, as its text. Reading them forgets them.
     virtual std::vector<std::string> Announcements() = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "runtime/Backend.h"
+#include "runtime/win32/Accessibility.h"
 #include "runtime/win32/Pictures.h"
 #include "runtime/win32/Win32.h"
 
@@ -24,7 +25,9 @@ public:
     void Refresh() override;
     Text ControlText(std::size_t control) const override;
     void SetControlText(std::size_t control, TextView text) override;
-    void AnnounceCaption(std::size_t, TextView) override {}
+    void AnnounceCaption(std::size_t control, TextView caption) override {
+        accessibility_.Announce(control, caption);
+    }
 
     // The keys that move the focus and press buttons, for the message loop: Tab and Shift+Tab
     // in the order of TabIndex, Return for the default button, Escape for the cancel button.
@@ -58,25 +61,34 @@ private:
         std::optional<Picture> picture;
     };
 
+    // The window procedure and lifecycle (FormWindow.cpp).
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static FormWindow* FormOf(HWND window);
     LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    bool HandleKey(const MSG& message);
-
     void CreateTopLevel();
     void CreateMenus();
     HWND CreateControl(std::size_t index);
     HWND ContainerWindow(std::string_view container);
     // Geometry, fonts, pictures and window size for `dpi`.
     void ApplyDpi(UINT dpi);
+    std::optional<std::size_t> IndexOf(HWND window) const;
+    std::optional<std::size_t> ControlOfId(WORD id) const;
+    void Click(std::size_t index);
+    [[noreturn]] void Fail(std::string_view control, const char* operation) const;
+
+    // Drawing (ControlWidgets.cpp).
     void PlaceLabel(std::size_t index);
     void Paint(HWND container, HDC dc);
     void PaintControl(HDC dc, std::size_t index) const;
     void PaintFrameBorder(HDC dc, std::size_t index, const RECT& client) const;
-    std::optional<std::size_t> IndexOf(HWND window) const;
-    std::optional<std::size_t> ControlOfId(WORD id) const;
+    // A text box's colours for WM_CTLCOLOREDIT: its background brush; null for other windows.
+    HBRUSH ColorControl(HWND control, HDC dc) const;
+
+    // The dialog keys (DialogKeys.cpp).
+    bool HandleKey(const MSG& message);
     void MoveFocus(bool backwards);
-    void Click(std::size_t index);
-    [[noreturn]] void Fail(std::string_view control, const char* operation) const;
+    LRESULT DefaultButtonId() const; // the answer to DM_GETDEFID
+    void ClickCancelButton();
 
     FormEvents events_;
     const WindowLayout& layout_;
@@ -89,6 +101,7 @@ private:
     Brush background_;
     Icon bigIcon_;
     Icon smallIcon_;
+    Accessibility accessibility_{*this}; // last: it lets go of the window before the rest goes
 };
 
 } // namespace FormsRuntime::win32

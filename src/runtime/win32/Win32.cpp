@@ -14,6 +14,16 @@ std::wstring WideFromUtf8(std::string_view text) {
     return wide;
 }
 
+std::wstring LiteralCaption(TextView caption) {
+    std::wstring literal;
+    for (const char16_t unit : caption) {
+        if (unit == u'&')
+            literal.push_back(L'&');
+        literal.push_back(static_cast<wchar_t>(unit));
+    }
+    return literal;
+}
+
 COLORREF ToColorRef(Color color) {
     if ((color & SystemColor::Base) != 0)
         return GetSysColor(static_cast<int>(color & 0xFF));

@@ -31,6 +31,9 @@ inline Text FromWide(const wchar_t* text, std::size_t length) {
 }
 std::wstring WideFromUtf8(std::string_view text);
 
+// Captions carry no access-key markers: an ampersand is shown as itself.
+std::wstring LiteralCaption(TextView caption);
+
 // A fixed colour as it is, a window-system colour as the system's current scheme paints it.
 COLORREF ToColorRef(Color color);
 

@@ -7,6 +7,7 @@
 #include "runtime/win32/Pictures.h"
 
 #include <algorithm>
+#include <oleacc.h>
 #include <stdexcept>
 #include <utility>
 
@@ -227,6 +228,116 @@ std::string IconName(HICON icon) {
     return "unknown";
 }
 
+// What a screen reader reads, through the accessibility interface as it is offered to other
+// programs.
+struct ComRelease {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+using AccessiblePtr = std::unique_ptr<IAccessible, ComRelease>;
+
+AccessiblePtr ObjectOf(HWND window, LONG id) {
+    IAccessible* object = nullptr;
+    AccessibleObjectFromWindow(window, DWORD(id), IID_IAccessible,
+                               reinterpret_cast<void**>(&object));
+    return AccessiblePtr(object);
+}
+
+VARIANT ChildId(LONG id) {
+    VARIANT child{};
+    child.vt = VT_I4;
+    child.lVal = id;
+    return child;
+}
+
+std::string NameOf(IAccessible& object, LONG child) {
+    BSTR name = nullptr;
+    if (FAILED(object.get_accName(ChildId(child), &name)) || name == nullptr)
+        return {};
+    std::string text = Utf8({name, SysStringLen(name)});
+    SysFreeString(name);
+    return text;
+}
+
+// Role, name and place (device-independent pixels in the form's client area) of an object or
+// one of its simple children.
+Accessible Describe(IAccessible& object, LONG child, const FormWindow& form) {
+    Accessible result{Role::Other, NameOf(object, child), {}};
+    VARIANT role{};
+    const std::pair<LONG, Role> roles[] = {{ROLE_SYSTEM_STATICTEXT, Role::StaticText},
+                                           {ROLE_SYSTEM_TEXT, Role::EditableText},
+                                           {ROLE_SYSTEM_PUSHBUTTON, Role::Button},
+                                           {ROLE_SYSTEM_MENUITEM, Role::MenuItem}};
+    if (SUCCEEDED(object.get_accRole(ChildId(child), &role)) && role.vt == VT_I4)
+        for (const auto& [system, ours] : roles)
+            if (role.lVal == system)
+                result.role = ours;
+    long left = 0, top = 0, width = 0, height = 0;
+    if (SUCCEEDED(object.accLocation(&left, &top, &width, &height, ChildId(child)))) {
+        POINT corner{left, top};
+        ScreenToClient(form.Handle(), &corner);
+        result.place = {Unscaled(form, corner.x), Unscaled(form, corner.y), Unscaled(form, width),
+                        Unscaled(form, height)};
+    }
+    return result;
+}
+
+// The children of the form's client area as a screen reader enumerates them: child windows as
+// objects of their own, simple children by their identifier.
+std::vector<VARIANT> ChildrenOf(IAccessible& client) {
+    long count = 0;
+    client.get_accChildCount(&count);
+    std::vector<VARIANT> children(std::size_t(std::max(count, 0L)));
+    long got = 0;
+    AccessibleChildren(&client, 0, count, children.data(), &got);
+    children.resize(std::size_t(got));
+    return children;
+}
+
+// Whether the system's accessibility annotations answer, tried on a window of our own.
+bool AnnotationsAnswer() {
+    IAccPropServices* services = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices, reinterpret_cast<void**>(&services))))
+        return false;
+    HWND probe = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 nullptr, nullptr);
+    const HRESULT named = services->SetHwndPropStr(probe, DWORD(OBJID_CLIENT), CHILDID_SELF,
+                                                   PROPID_ACC_NAME, L"probe");
+    MSAAPROPID name = PROPID_ACC_NAME;
+    services->ClearHwndProps(probe, DWORD(OBJID_CLIENT), CHILDID_SELF, &name, 1);
+    DestroyWindow(probe);
+    services->Release();
+    return SUCCEEDED(named);
+}
+
+// Announcements as screen readers take them from the window events the program raises: a
+// label's name changes, then its live region changes, and a screen reader reads the name.
+struct Announced {
+    std::vector<std::string> texts;
+    std::vector<std::pair<HWND, LONG>> renamed; // since the last announcement
+};
+Announced announced;
+
+void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                         DWORD) {
+    if (event == EVENT_OBJECT_NAMECHANGE && object == OBJID_CLIENT)
+        announced.renamed.emplace_back(window, child);
+    if (event != EVENT_OBJECT_LIVEREGIONCHANGED)
+        return;
+    IAccessible* source = nullptr;
+    VARIANT id{};
+    if (FAILED(AccessibleObjectFromEvent(window, DWORD(object), DWORD(child), &source, &id))) {
+        announced.texts.push_back("(an object that cannot be read)");
+        return;
+    }
+    const AccessiblePtr held(source);
+    std::string text = NameOf(*source, id.lVal);
+    if (std::ranges::find(announced.renamed, std::pair{window, child}) == announced.renamed.end())
+        text += " (without a name change first)";
+    announced.renamed.clear();
+    announced.texts.push_back(std::move(text));
+}
+
 class Win32Driver final : public Driver {
 public:
     int Run(const FormsRuntime::Program& program, const std::function<void()>& scenario) override {
@@ -245,7 +356,13 @@ public:
                         SendMessageW(window, WM_CLOSE, 0, 0);
             });
         };
-        return FormsRuntime::Start(0, nullptr, wrapped);
+        announced = {};
+        const HWINEVENTHOOK hook =
+            SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
+                            &OnWinEvent, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+        const int status = FormsRuntime::Start(0, nullptr, wrapped);
+        UnhookWinEvent(hook);
+        return status;
     }
 
     Rgb SystemColour(int number) override {
@@ -369,20 +486,79 @@ public:
                 logical.lfUnderline != 0, logical.lfStrikeOut != 0};
     }
 
-    // Wine answers the system's accessibility interfaces with generic objects, without the
-    // controls' roles or names: this driver leaves what a screen reader hears unread.
-    std::string AccessibilityUnavailable() override {
-        return "the Win32 driver reads none; Wine reports no roles or names for the system's "
-               "controls";
+    std::string AccessibilityUnavailable() override { return {}; }
+
+    // What Wine leaves out that Windows tells: a menu bar's object, the roles of the system's
+    // controls (Wine's objects for them report the generic client role), and names given
+    // through annotations (Wine's annotation service answers E_NOTIMPL).
+    std::string AccessibilityUnavailableFor(std::string_view window,
+                                            std::string_view name) override {
+        const FormWindow& form = Window(window);
+        if (FindMenu(GetMenu(form.Handle()), form, name))
+            return ObjectOf(form.Handle(), OBJID_MENU) ? ""
+                                                       : "the system offers no object for the "
+                                                         "menu bar (Wine has none)";
+        const HWND control = Find(form, name).window;
+        const AccessiblePtr own = control ? ObjectOf(control, OBJID_CLIENT) : nullptr;
+        if (!own)
+            return {};
+        VARIANT role{};
+        if (SUCCEEDED(own->get_accRole(ChildId(CHILDID_SELF), &role)) && role.vt == VT_I4 &&
+            role.lVal == ROLE_SYSTEM_CLIENT)
+            return "the system's object for it reports the generic client role (as Wine's do)";
+        if (NameOf(*own, CHILDID_SELF).empty() && !AnnotationsAnswer())
+            return "the system's annotation service, which names it, does not answer (Wine's "
+                   "answers E_NOTIMPL)";
+        return {};
     }
 
+    // Where the system offers UI Automation notifications, the runtime announces through them,
+    // which this driver does not read; Wine has none.
     std::vector<std::string> Announcements() override {
-        throw std::logic_error("Announcements: this driver does not read them yet");
+        HMODULE core = GetModuleHandleW(L"uiautomationcore.dll");
+        if (core && GetProcAddress(core, "UiaRaiseNotificationEvent"))
+            throw std::logic_error("Announcements: this Windows announces through UI Automation "
+                                   "notifications, which the Win32 driver does not read");
+        Pump();
+        return std::exchange(announced.texts, {});
     }
 
+    // As a screen reader finds it: a menu in the window's menu bar; a child window among the
+    // form's accessible children, read through its own client object; a label among them as
+    // the simple child at its place.
     Accessible AccessibleOf(std::string_view window, std::string_view name) override {
-        throw std::logic_error("AccessibleOf " + std::string(window) + "." + std::string(name) +
-                               ": the Win32 driver reads no accessibility interface");
+        Pump();
+        const FormWindow& form = Window(window);
+        if (const auto menu = FindMenu(GetMenu(form.Handle()), form, name)) {
+            const AccessiblePtr bar = ObjectOf(form.Handle(), OBJID_MENU);
+            return bar ? Describe(*bar, LONG(menu->second) + 1, form) : Accessible{};
+        }
+        const AccessiblePtr client = ObjectOf(form.Handle(), OBJID_CLIENT);
+        if (!client)
+            return {Role::Other, "(the window has no accessible client area)", {}};
+        const Control control = Find(form, name);
+        POINT centre{(control.box.left + control.box.right) / 2,
+                     (control.box.top + control.box.bottom) / 2};
+        ClientToScreen(form.Handle(), &centre);
+        Accessible found{Role::Other, "(not among the window's accessible children)", {}};
+        for (VARIANT& child : ChildrenOf(*client)) {
+            if (child.vt == VT_DISPATCH) {
+                HWND childWindow = nullptr;
+                WindowFromAccessibleObject(reinterpret_cast<IAccessible*>(child.pdispVal),
+                                           &childWindow);
+                if (control.window && childWindow == control.window)
+                    if (const AccessiblePtr own = ObjectOf(control.window, OBJID_CLIENT))
+                        found = Describe(*own, CHILDID_SELF, form);
+            } else if (long x = 0, y = 0, width = 0, height = 0;
+                       !control.window && child.vt == VT_I4 &&
+                       SUCCEEDED(client->accLocation(&x, &y, &width, &height, child)) &&
+                       centre.x >= x && centre.x < x + width && centre.y >= y &&
+                       centre.y < y + height) {
+                found = Describe(*client, child.lVal, form);
+            }
+            VariantClear(&child);
+        }
+        return found;
     }
 
     // The windowed control that the system finds there, which lies above painted ones; else the

@@ -1,5 +1,7 @@
-// How a form window paints its containers: background, then the graphical controls (labels,
-// images, lines) from the bottom of the list up, then a frame's border and caption.
+// How a form window draws its controls: its containers paint their background, then the
+// graphical controls (labels, images, lines) from the bottom of the list up, then a frame's
+// border and caption; an AutoSize label measures its caption; the system's text boxes take
+// their colours.
 
 #include "runtime/win32/FormWindow.h"
 
@@ -117,6 +119,31 @@ void FormWindow::PaintFrameBorder(HDC dc, std::size_t index, const RECT& client)
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &captionBox,
               DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, previous);
+}
+
+// An AutoSize label takes the size of its caption in its font, keeping its left and top.
+void FormWindow::PlaceLabel(std::size_t index) {
+    Control& control = controls_[index];
+    HDC dc = GetDC(window_);
+    const HGDIOBJ previous = SelectObject(dc, control.font.get());
+    RECT text{};
+    const std::wstring caption = WideString(control.caption);
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+              DT_CALCRECT | DT_NOPREFIX);
+    SelectObject(dc, previous);
+    ReleaseDC(window_, dc);
+    control.box.right = control.box.left + text.right;
+    control.box.bottom = control.box.top + text.bottom;
+}
+
+HBRUSH FormWindow::ColorControl(HWND control, HDC dc) const {
+    const auto index = IndexOf(control);
+    if (!index)
+        return nullptr;
+    const ControlLayout& layout = layout_.controls[*index];
+    SetTextColor(dc, ToColorRef(ForeColorOf(layout)));
+    SetBkColor(dc, ToColorRef(BackColorOf(layout)));
+    return controls_[*index].background.get();
 }
 
 } // namespace FormsRuntime::win32
