@@ -89,11 +89,11 @@ QByteArray EncodeIcon(const std::vector<Artwork>& images) {
     std::vector<quibly::fileformats::IconEntry> entries;
     QByteArray bodies;
     for (const Artwork& art : images) {
-        const QByteArray body = IconImage(art);
         const int bits = art.colours.size() == 2 ? 1 : 4;
         if (art.colours.size() != 1 << bits)
             throw std::runtime_error("icon: " + std::to_string(art.colours.size()) +
                                      " colours are neither 2 nor 16");
+        const QByteArray body = IconImage(art);
         entries.push_back({.width = art.drawing.width(),
                            .height = art.drawing.height(),
                            .colourCount = 1 << bits,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <gif_lib.h>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -17,68 +18,42 @@ constexpr std::string_view commentText = "Quibly, the chat bot, says hi! ";
 constexpr qsizetype commentFrame = 3;
 constexpr qsizetype largestBlock = 1 + 255;
 
-// giflib's writer, with every step checked and the file closed on the way out.
-class GifWriter {
-public:
-    explicit GifWriter(QByteArray& out) {
-        int error = 0;
-        gif_ = EGifOpen(&out, &Append, &error);
-        if (gif_ == nullptr)
-            Fail("open", error);
-    }
-    GifWriter(const GifWriter&) = delete;
-    GifWriter& operator=(const GifWriter&) = delete;
-    ~GifWriter() {
-        if (gif_ != nullptr)
-            EGifCloseFile(gif_, nullptr);
-    }
-
-    GifFileType* operator->() const { return gif_; }
-
-    void Check(int status, const char* operation) const {
-        if (status == GIF_ERROR)
-            Fail(operation, gif_->Error);
-    }
-
-    // Writes the trailer.
-    void Close() {
-        int error = 0;
-        const int status = EGifCloseFile(gif_, &error);
-        gif_ = nullptr;
-        if (status == GIF_ERROR)
-            Fail("close", error);
-    }
-
-private:
-    static int Append(GifFileType* gif, const GifByteType* bytes, int length) {
-        static_cast<QByteArray*>(gif->UserData)
-            ->append(reinterpret_cast<const char*>(bytes), length);
-        return length;
-    }
-
-    [[noreturn]] static void Fail(const char* operation, int error) {
-        throw std::runtime_error(std::string("GIF: cannot ") + operation + ": " +
-                                 GifErrorString(error));
-    }
-
-    GifFileType* gif_ = nullptr;
+struct GifCloser {
+    void operator()(GifFileType* gif) const { EGifCloseFile(gif, nullptr); }
 };
+using GifFile = std::unique_ptr<GifFileType, GifCloser>;
 
-void PutScreen(GifWriter& gif, const QImage& indexed) {
+int Append(GifFileType* gif, const GifByteType* bytes, int length) {
+    static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(bytes), length);
+    return length;
+}
+
+[[noreturn]] void Fail(const char* operation, int error) {
+    throw std::runtime_error(std::string("GIF: cannot ") + operation + ": " +
+                             GifErrorString(error));
+}
+
+void Check(const GifFile& gif, int status, const char* operation) {
+    if (status == GIF_ERROR)
+        Fail(operation, gif->Error);
+}
+
+void PutScreen(const GifFile& gif, const QImage& indexed) {
     std::array<GifColorType, tableEntries> colours{}; // unused entries stay black
     for (int i = 0; i < indexed.colorCount(); ++i) {
         const QRgb colour = indexed.color(i);
         colours.at(std::size_t(i)) = {GifByteType(qRed(colour)), GifByteType(qGreen(colour)),
                                       GifByteType(qBlue(colour))};
     }
-    ColorMapObject* map = GifMakeMapObject(tableEntries, colours.data());
+    const std::unique_ptr<ColorMapObject, void (*)(ColorMapObject*)> map(
+        GifMakeMapObject(tableEntries, colours.data()), GifFreeMapObject);
     if (map == nullptr)
         throw std::runtime_error("GIF: cannot make a colour table");
-    EGifSetGifVersion(gif.operator->(), true);
-    const int status = EGifPutScreenDesc(gif.operator->(), indexed.width(), indexed.height(),
-                                         colourResolution, 0, map);
-    GifFreeMapObject(map);
-    gif.Check(status, "write the screen descriptor");
+    EGifSetGifVersion(gif.get(), true);
+    Check(gif,
+          EGifPutScreenDesc(gif.get(), indexed.width(), indexed.height(), colourResolution, 0,
+                            map.get()),
+          "write the screen descriptor");
 
     const GraphicsControlBlock control{.DisposalMode = DISPOSAL_UNSPECIFIED,
                                        .UserInputFlag = false,
@@ -86,28 +61,27 @@ void PutScreen(GifWriter& gif, const QImage& indexed) {
                                        .TransparentColor = 0};
     std::array<GifByteType, 4> extension{};
     EGifGCBToExtension(&control, extension.data());
-    gif.Check(EGifPutExtension(gif.operator->(), GRAPHICS_EXT_FUNC_CODE, int(extension.size()),
-                               extension.data()),
-              "write the transparent index");
+    Check(gif,
+          EGifPutExtension(gif.get(), GRAPHICS_EXT_FUNC_CODE, int(extension.size()),
+                           extension.data()),
+          "write the transparent index");
 }
 
 // Rows go out in the four passes of an interlaced image: every eighth from 0, every eighth
 // from 4, every fourth from 2, every second from 1.
-void PutInterlacedImage(GifWriter& gif, QImage& indexed) {
-    gif.Check(
-        EGifPutImageDesc(gif.operator->(), 0, 0, indexed.width(), indexed.height(), true, nullptr),
-        "write the image descriptor");
+void PutInterlacedImage(const GifFile& gif, QImage& indexed) {
+    Check(gif, EGifPutImageDesc(gif.get(), 0, 0, indexed.width(), indexed.height(), true, nullptr),
+          "write the image descriptor");
     for (const auto& [first, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
         for (int y = first; y < indexed.height(); y += step)
-            gif.Check(EGifPutLine(gif.operator->(), indexed.scanLine(y), indexed.width()),
-                      "write a row");
+            Check(gif, EGifPutLine(gif.get(), indexed.scanLine(y), indexed.width()), "write a row");
 }
 
-void PutComment(GifWriter& gif, qsizetype bytes) {
+void PutComment(const GifFile& gif, qsizetype bytes) {
     if (bytes < commentFrame + 2)
         throw std::runtime_error("GIF: the picture leaves " + std::to_string(bytes) +
                                  " bytes, too few for a comment");
-    gif.Check(EGifPutExtensionLeader(gif.operator->(), COMMENT_EXT_FUNC_CODE), "start the comment");
+    Check(gif, EGifPutExtensionLeader(gif.get(), COMMENT_EXT_FUNC_CODE), "start the comment");
     std::string text;
     while (text.size() < std::size_t(largestBlock))
         text += commentText;
@@ -115,11 +89,11 @@ void PutComment(GifWriter& gif, qsizetype bytes) {
         qsizetype block = std::min(left, largestBlock);
         if (left - block == 1) // a length byte alone would be an empty block: the comment's end
             --block;
-        gif.Check(EGifPutExtensionBlock(gif.operator->(), int(block - 1), text.data()),
-                  "write the comment");
+        Check(gif, EGifPutExtensionBlock(gif.get(), int(block - 1), text.data()),
+              "write the comment");
         left -= block;
     }
-    gif.Check(EGifPutExtensionTrailer(gif.operator->()), "end the comment");
+    Check(gif, EGifPutExtensionTrailer(gif.get()), "end the comment");
 }
 
 } // namespace
@@ -127,11 +101,15 @@ void PutComment(GifWriter& gif, qsizetype bytes) {
 QByteArray EncodeGif(const Artwork& art, qsizetype fileSize) {
     QImage indexed = ToIndexed(art, QImage::Format_Indexed8, true);
     QByteArray out;
-    GifWriter gif(out);
+    int error = 0;
+    GifFile gif(EGifOpen(&out, Append, &error));
+    if (gif == nullptr)
+        Fail("open", error);
     PutScreen(gif, indexed);
     PutInterlacedImage(gif, indexed);
     PutComment(gif, fileSize - out.size() - 1); // the trailer's byte follows
-    gif.Close();
+    if (EGifCloseFile(gif.release(), &error) == GIF_ERROR)
+        Fail("write the trailer", error);
     if (out.size() != fileSize)
         throw std::runtime_error("GIF: " + std::to_string(out.size()) + " bytes, not " +
                                  std::to_string(fileSize));
