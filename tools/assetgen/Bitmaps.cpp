@@ -34,8 +34,10 @@ QByteArray Mask(const QImage& drawing) {
     QByteArray mask(qsizetype{rowBytes} * drawing.height(), '\0');
     for (int y = 0; y < drawing.height(); ++y)
         for (int x = 0; x < drawing.width(); ++x)
-            if (SeeThrough(drawing, x, y))
-                mask[(drawing.height() - 1 - y) * rowBytes + x / 8] |= char(0x80 >> (x % 8));
+            if (SeeThrough(drawing, x, y)) {
+                char& bits = mask[(drawing.height() - 1 - y) * rowBytes + x / 8];
+                bits = static_cast<char>(bits | 0x80 >> (x % 8));
+            }
     return mask;
 }
 
