@@ -3,8 +3,10 @@
 #include "Pictures.h"
 
 #include <QPainterPath>
+#include <array>
 #include <functional>
 #include <map>
+#include <span>
 #include <string_view>
 
 namespace AssetGen {
@@ -17,8 +19,8 @@ const QList<QRgb> windowsColours{
 const QList<QRgb> blackAndWhite{0xFF000000, 0xFFFFFFFF};
 
 // A drawing set pixel by pixel: each character is a colour of the legend, '.' is see-through.
-QImage PixelArt(std::initializer_list<std::string_view> rows, const std::map<char, QRgb>& legend) {
-    QImage drawing = NewDrawing(int(rows.begin()->size()), int(rows.size()));
+QImage PixelArt(std::span<const std::string_view> rows, const std::map<char, QRgb>& legend) {
+    QImage drawing = NewDrawing(int(rows.front().size()), int(rows.size()));
     int y = 0;
     for (const std::string_view row : rows) {
         for (int x = 0; x < int(row.size()); ++x)
@@ -30,25 +32,36 @@ QImage PixelArt(std::initializer_list<std::string_view> rows, const std::map<cha
 }
 
 // The emblem at 16 x 16, set by hand: a scaled-down drawing would blur the eyes and the smile.
-QImage SmallEmblem() {
-    return PixelArt({".......rr.......", ".......rr.......", ".......gg.......", "..kkkkkkkkkkkk..",
-                     ".kssssssssssssk.", "ksnnnnnnnnnnnnsk", "ksnnaannnnaannsk", "ksnnaannnnaannsk",
-                     "ksnnnnnnnnnnnnsk", "ksnnannnnnnannsk", "ksnnnaaaaaannnsk", "ksnnnnnnnnnnnnsk",
-                     ".kssssssssssssk.", ".ksskkkkkkkkkk..", ".ksk............",
-                     ".kk............."},
-                    {{'k', 0xFF000000},
-                     {'r', 0xFFFF0000},
-                     {'g', 0xFF808080},
-                     {'s', 0xFFC0C0C0},
-                     {'n', 0xFF000080},
-                     {'a', 0xFF00FFFF}});
-}
+// clang-format off
+constexpr std::array<std::string_view, 16> smallEmblem{
+    ".......rr.......",
+    ".......rr.......",
+    ".......gg.......",
+    "..kkkkkkkkkkkk..",
+    ".kssssssssssssk.",
+    "ksnnnnnnnnnnnnsk",
+    "ksnnaannnnaannsk",
+    "ksnnaannnnaannsk",
+    "ksnnnnnnnnnnnnsk",
+    "ksnnannnnnnannsk",
+    "ksnnnaaaaaannnsk",
+    "ksnnnnnnnnnnnnsk",
+    ".kssssssssssssk.",
+    ".ksskkkkkkkkkk..",
+    ".ksk............",
+    ".kk.............",
+};
+// clang-format on
+const std::map<char, QRgb> smallEmblemColours{{'k', 0xFF000000}, {'r', 0xFFFF0000},
+                                              {'g', 0xFF808080}, {'s', 0xFFC0C0C0},
+                                              {'n', 0xFF000080}, {'a', 0xFF00FFFF}};
 
 // A 32 x 32 icon image, drawn without smoothing: every pixel is one of the icon's colours.
 QImage Crisp(const std::function<void(QPainter&)>& draw) {
     QImage drawing = NewDrawing(32, 32);
     QPainter painter(&drawing);
     draw(painter);
+    painter.end();
     return drawing;
 }
 
@@ -114,7 +127,7 @@ QByteArray ProgramIcon() {
     };
     return EncodeIcon({{Crisp(emblem(inBlackAndWhite)), blackAndWhite},
                        {Crisp(emblem(inColour)), windowsColours},
-                       {SmallEmblem(), windowsColours}});
+                       {PixelArt(smallEmblem, smallEmblemColours), windowsColours}});
 }
 
 } // namespace AssetGen
