@@ -22,7 +22,7 @@ const QColor skyTop(0x4F86E8), skyMiddle(0x9CC8F5), skyHorizon(0xFCE3EE);
 const QColor farHillTop(0xB5E3A0), farHillBottom(0x8CCB78);
 const QColor nearHillTop(0x78C85C), nearHillMiddle(0x4FAA3F), nearHillBottom(0x2F7D2C);
 const QColor bubbleWhite(0xFFFFFF), bubbleMint(0xDDF7E8), bubbleLemon(0xFFF4C2);
-const QColor typingDots(0x7A8BB0), heartPink(0xFF6F91);
+const QColor typingDots(0x7A8BB0), heartPink(0xFF6F91), shadow(0x2F6B2A);
 
 QBrush Gradient(std::initializer_list<std::pair<double, QColor>> stops, double fromY, double toY) {
     QLinearGradient gradient(0, fromY, 0, toY);
@@ -81,7 +81,7 @@ void DrawChat(QPainter& painter, const BotLook& look) {
 
 void DrawQuibly(QPainter& painter, const BotLook& look) {
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0x2F6B2A));
+    painter.setBrush(shadow);
     painter.drawEllipse(QPointF(quiblyHead.x(), 325), 52, 8);
     painter.translate(quiblyHead);
     painter.scale(quiblyScale, quiblyScale);
@@ -99,7 +99,7 @@ QList<QRgb> Colours(const BotLook& look) {
         Ramp(look.screenTop, look.screenBottom, 14) + Ramp(look.outline, bubbleWhite, 11);
     for (const QColor& colour :
          {look.outline, look.accent, look.stalk, look.glow, look.blush, bubbleWhite, bubbleMint,
-          bubbleLemon, typingDots, heartPink, QColor(0x2F6B2A)})
+          bubbleLemon, typingDots, heartPink, shadow})
         colours.append(colour.rgb());
     for (int level = 0; level < 64 && colours.size() < tableEntries; ++level)
         colours.append(qRgb(level / 16 * 85, level / 4 % 4 * 85, level % 4 * 85));
@@ -112,7 +112,8 @@ QList<QRgb> Colours(const BotLook& look) {
 
 QByteArray Backdrop() {
     QImage drawing = NewDrawing(width, height);
-    const BotLook look = PaintedLook(1.25);
+    // Outlines are 2.5 pixels wide; Quibly is drawn at twice the size of his units.
+    const BotLook look = PaintedLook(2.5 / quiblyScale);
     {
         QPainter painter(&drawing);
         painter.setRenderHint(QPainter::Antialiasing);
