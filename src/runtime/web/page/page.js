@@ -207,7 +207,7 @@ var QuiblyPage = (() => {
     for (const title of record.element.querySelectorAll('[aria-haspopup]'))
       title.setAttribute('aria-expanded', 'false');
     if (restoreFocus && record.focusBeforeMenu && record.focusBeforeMenu.isConnected)
-      record.focusBeforeMenu.focus();
+      record.focusBeforeMenu.focus({preventScroll: true});
   }
 
   function openMenu(record, title, popup, focusFirst) {
@@ -217,7 +217,7 @@ var QuiblyPage = (() => {
     popup.style.left = `${title.offsetLeft}px`;
     if (focusFirst) {
       const first = popup.querySelector('[role="menuitem"]:not([aria-disabled="true"])');
-      if (first) first.focus();
+      if (first) first.focus({preventScroll: true});
     }
   }
 
@@ -234,7 +234,7 @@ var QuiblyPage = (() => {
     if (event.key === 'ArrowDown' || event.key === 'ArrowUp') {
       event.preventDefault();
       const step = event.key === 'ArrowDown' ? 1 : items.length - 1;
-      items[(at + step) % items.length].focus();
+      items[(at + step) % items.length].focus({preventScroll: true});
     } else if (event.key === 'Escape') {
       event.preventDefault();
       event.stopPropagation();
@@ -441,7 +441,7 @@ var QuiblyPage = (() => {
 
   function focusFirstStop(record) {
     const [first] = tabStops(record);
-    if (first) first.focus();
+    if (first) first.focus({preventScroll: true});
   }
 
   function windowKeys(record, event) {
@@ -453,7 +453,7 @@ var QuiblyPage = (() => {
       if (stops.length === 0) return;
       const at = stops.indexOf(document.activeElement);
       const next = stops[at < 0 ? 0 : (at + (event.shiftKey ? stops.length - 1 : 1)) % stops.length];
-      next.focus();
+      next.focus({preventScroll: true});
       if (next.tagName === 'INPUT') next.select();
     } else if (event.key === 'Enter') {
       // Return presses the focused button (the browser does that), else the default button.
@@ -467,7 +467,7 @@ var QuiblyPage = (() => {
       event.preventDefault();
       rememberFocus(record);
       const first = record.menubar.querySelector('[role="menuitem"]:not([hidden])');
-      if (first) first.focus();
+      if (first) first.focus({preventScroll: true});
     }
   }
 
@@ -533,6 +533,9 @@ var QuiblyPage = (() => {
     buildMenus(record);
     record.client = element('div', {'data-part': 'client', class: 'client'}, record.element);
     record.client.style.background = d.back;
+    // The client area never scrolls, not even to show a control that the focus reaches but
+    // its edge cuts off.
+    record.client.addEventListener('scroll', () => record.client.scrollTo(0, 0));
     resizeTo(record, d.width, d.height);
     for (const c of d.controls) buildControl(record, c);
     record.element.addEventListener('keydown', (event) => windowKeys(record, event));
@@ -649,7 +652,7 @@ var QuiblyPage = (() => {
       const answer = (code) => {
         dialog.close();
         dialog.remove();
-        if (previous && previous.isConnected) previous.focus();
+        if (previous && previous.isConnected) previous.focus({preventScroll: true});
         resolve(code);
       };
       if (box.escape) {
@@ -686,14 +689,14 @@ var QuiblyPage = (() => {
           event.preventDefault();
           const at = buttons.indexOf(document.activeElement);
           const back = event.shiftKey || event.key === 'ArrowLeft' || event.key === 'ArrowUp';
-          buttons[(at + (back ? buttons.length - 1 : 1)) % buttons.length].focus();
+          buttons[(at + (back ? buttons.length - 1 : 1)) % buttons.length].focus({preventScroll: true});
         }
       });
       // Closed by the browser itself (a second Escape): the escape answer, or none.
       dialog.addEventListener('cancel', (event) => event.preventDefault());
       dialog.addEventListener('close', () => dialog.isConnected && answer(box.escape || 0));
       dialog.showModal();
-      buttons[box.defaultButton].focus();
+      buttons[box.defaultButton].focus({preventScroll: true});
     });
   }
 
@@ -718,7 +721,7 @@ var QuiblyPage = (() => {
     const notice = part('ended');
     notice.setAttribute('data-exit-status', String(status));
     notice.hidden = false;
-    part('restart').focus();
+    part('restart').focus({preventScroll: true});
   }
 
   // ----- Texts between the two sides ---------------------------------------------------------
