@@ -502,9 +502,12 @@ var QuiblyPage = (() => {
 
   let title = '';
 
+  // The program's identity: the page's title, and the name the notice at the end gives.
   function begin(identity) {
     title = identity.title;
     document.title = title;
+    part('ended').querySelector('p').textContent = `${title} has ended.`;
+    part('restart').textContent = `Start ${title} again`;
     part('restart').addEventListener('click', () => location.reload());
   }
 
