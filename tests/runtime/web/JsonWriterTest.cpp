@@ -20,7 +20,7 @@ TEST(JsonWriter, TextsLeaveAsEscapesOutsidePrintableAscii) {
         {std::u16string(u"a\0b", 3), R"("a\u0000b")"},
         {u"line\nbreak\ttab\x7f", R"("line\u000abreak\u0009tab\u007f")"},
         {u"caf\u00e9 \u2019", R"("caf\u00e9 \u2019")"},
-        {u"\U0001F600", R"("\ud83d\ude00")"},              // a pair, unit by unit
+        {u"\U0001F600", R"("\ud83d\ude00")"},          // a pair, unit by unit
         {std::u16string(1, u'\xdc00'), R"("\udc00")"}, // a lone surrogate, as it is
     };
     for (const auto& [text, json] : cases) {
