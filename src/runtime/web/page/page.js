@@ -49,7 +49,7 @@ var QuiblyPage = (() => {
   }
 
   // A small picture drawn in SVG: the title-bar glyphs and the message-box icons.
-  function glyph(width, height, shapes, label = null) {
+  function glyph(width, height, shapes) {
     const ns = 'http://www.w3.org/2000/svg';
     const svg = document.createElementNS(ns, 'svg');
     svg.setAttribute('width', width);
@@ -61,7 +61,6 @@ var QuiblyPage = (() => {
       for (const [name, value] of Object.entries(attributes)) shape.setAttribute(name, value);
       svg.appendChild(shape);
     }
-    if (label) svg.setAttribute('data-label', label);
     return svg;
   }
 
@@ -175,6 +174,23 @@ var QuiblyPage = (() => {
     }
   }
 
+  // The maximize box fills the desktop with the window, and puts it back the second time.
+  function maximize(record) {
+    if (record.restore) {
+      const [left, top, width, height] = record.restore;
+      record.restore = null;
+      resizeTo(record, width, height);
+      moveTo(record, left, top);
+      return;
+    }
+    record.restore = [record.left, record.top, record.clientWidth, record.clientHeight];
+    const desktop = part('desktop');
+    const frame = 2 * frameWidth(record);
+    resizeTo(record, desktop.clientWidth - frame,
+             desktop.clientHeight - frame - TitleBarHeight - (record.menubar ? MenuBarHeight : 0));
+    moveTo(record, 0, 0);
+  }
+
   function buildTitleBar(record) {
     const d = record.d;
     const bar = element('div', {'data-part': 'titlebar', class: 'titlebar'}, record.element);
@@ -192,7 +208,7 @@ var QuiblyPage = (() => {
       return made;
     };
     if (d.minButton) button('minimize', 'Minimize', () => minimize(record, true));
-    if (d.maxButton) button('maximize', 'Maximize', () => {});
+    if (d.maxButton) button('maximize', 'Maximize', () => maximize(record));
     if (d.controlBox) button('close', 'Close', () => post(record.id, WindowClosed));
     dragWith(bar, () => ({left: record.left, top: record.top}), (dx, dy, start) => {
       record.element.removeAttribute('data-centred');
