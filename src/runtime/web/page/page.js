@@ -25,8 +25,10 @@ var QuiblyPage = (() => {
 
   function element(tag, attributes = {}, parent = null) {
     const made = document.createElement(tag);
-    for (const [name, value] of Object.entries(attributes))
+    for (const name of Object.keys(attributes)) {
+      const value = attributes[name];
       if (value !== null && value !== false) made.setAttribute(name, value === true ? '' : value);
+    }
     if (parent) parent.appendChild(made);
     return made;
   }
@@ -48,7 +50,8 @@ var QuiblyPage = (() => {
                           .join(' ').trim() || 'none'});
   }
 
-  // A small picture drawn in SVG: the title-bar glyphs and the message-box icons.
+  // A small picture drawn in SVG: the title-bar glyphs and the message-box icons. (Here and
+  // below no destructuring in loops: emscripten's script optimiser drops such variables.)
   function glyph(width, height, shapes) {
     const ns = 'http://www.w3.org/2000/svg';
     const svg = document.createElementNS(ns, 'svg');
@@ -56,9 +59,9 @@ var QuiblyPage = (() => {
     svg.setAttribute('height', height);
     svg.setAttribute('viewBox', `0 0 ${width} ${height}`);
     svg.setAttribute('aria-hidden', 'true');
-    for (const [tag, attributes] of shapes) {
-      const shape = document.createElementNS(ns, tag);
-      for (const [name, value] of Object.entries(attributes)) shape.setAttribute(name, value);
+    for (const spec of shapes) {
+      const shape = document.createElementNS(ns, spec[0]);
+      for (const name of Object.keys(spec[1])) shape.setAttribute(name, spec[1][name]);
       svg.appendChild(shape);
     }
     return svg;
