@@ -464,7 +464,10 @@ var QuiblyPage = (() => {
   }
 
   function windowKeys(record, event) {
-    if (event.defaultPrevented || event.target.closest('[data-part="menubar"]')) return;
+    // Keys that an input method is composing with are its own.
+    if (event.defaultPrevented || event.isComposing ||
+        event.target.closest('[data-part="menubar"]'))
+      return;
     if (event.key === 'Tab') {
       // Tab moves among the window's own controls only; a text box it reaches is selected whole.
       event.preventDefault();
