@@ -640,7 +640,10 @@ var QuiblyPage = (() => {
     element('p', {}, region).textContent = caption;
   }
 
+  // The program waits for the user's next action: from the first time on, Main has returned,
+  // which the page shows on its root element (data-main-returned) for whoever drives it.
   function nextEvent() {
+    document.documentElement.setAttribute('data-main-returned', '');
     return new Promise((resolve) => { waiting = resolve; });
   }
 
