@@ -1,3 +1,9 @@
+# WebAssembly runs in the browser's sandbox, whose memory holds no code and no return address
+# to overwrite: none of the native hardening applies there.
+if(EMSCRIPTEN)
+    return()
+endif()
+
 # The hardened build every configuration gets. Sanitizer builds keep everything but the fortified
 # calls, which the sanitizers replace with checks of their own.
 add_compile_options(-fstack-protector-strong)

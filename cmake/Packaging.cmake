@@ -1,5 +1,5 @@
 # The packages a user installs, made by CPack from the install rules: on Linux a Debian package,
-# on Windows an installer and a portable zip. Their names, version, maker and texts come from
+# on Windows an installer and a portable zip, for the web a zip of the site. Their names, version, maker and texts come from
 # the application identity. Included before the install rules, as it sets where they install.
 
 if(WIN32)
@@ -70,6 +70,10 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     install(FILES ${docs}/copyright ${docs}/changelog.gz
             DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package_name})
     install(FILES ${docs}/${QUIBLY_EXECUTABLE}.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+elseif(EMSCRIPTEN)
+    # The site, as one folder to put on any web server.
+    set(CPACK_GENERATOR ZIP)
+    set(CPACK_SYSTEM_NAME web)
 elseif(WIN32)
     # A 64-bit installer (Debian's NSIS carries the amd64 stubs) that puts the program and its
     # licence in Program Files, a shortcut in the Start menu and an entry in Installed apps;
