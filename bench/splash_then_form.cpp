@@ -35,6 +35,7 @@ int main(int, char** argv) {
         WaitUntilExposed(splash);
         splash.repaint();
         Bench::WaitForServer();
+        Bench::MarkPhase("splash");
 
         auto* form = new Bench::BaselineForm;
         Bench::ExitOnceFirstFrameOnScreen(*form, "quibly_bench_splash_then_form");
