@@ -157,7 +157,7 @@ void BM_LongConversation(benchmark::State& state, const Subject& subject) {
     const ReplyRule& known = turns.front();
     const std::array texts{ToQString(known.prompt), QStringLiteral("no phrase Quibly knows")};
     double afterWarmUp = 0;
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         for (long i = 0; i < clicks; ++i) {
             subject.input->setText(texts[static_cast<std::size_t>(i % 2)]);
             Click(*subject.enter);

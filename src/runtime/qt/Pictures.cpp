@@ -83,9 +83,10 @@ std::optional<QImage> DecodeDib(const QByteArray& data, qsizetype header, int he
         return std::nullopt;
 
     std::array<QRgb, 256> palette{};
-    for (int i = 0; i < colours; ++i)
-        palette[i] = qRgb(byteAt(data, table + i * 4 + 2), byteAt(data, table + i * 4 + 1),
-                          byteAt(data, table + i * 4));
+    for (int i = 0; i < colours; ++i) {
+        const qsizetype entry = table + qsizetype{i} * 4; // blue, green, red, unused
+        palette[i] = qRgb(byteAt(data, entry + 2), byteAt(data, entry + 1), byteAt(data, entry));
+    }
     QImage image(width, height,
                  masked ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.constData());
