@@ -101,7 +101,11 @@ QByteArray ResourceBytes(std::string_view resource) {
 } // namespace
 
 QPixmap LoadPicture(std::string_view resource, const std::string& object) {
-    if (std::optional<QImage> image = DecodeIndexedBitmap(ResourceBytes(resource)))
+    const QByteArray file = ResourceBytes(resource);
+    std::optional<QImage> image = DecodeIndexedBitmap(file);
+    if (!image)
+        image = DecodeGif(file);
+    if (image)
         return QPixmap::fromImage(std::move(*image));
     QImageReader reader(ToQString(resource));
     return QPixmap::fromImage(ReadImage(reader, resource, object, "load picture"));

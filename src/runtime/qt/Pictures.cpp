@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace FormsRuntime {
 namespace {
@@ -106,7 +107,156 @@ std::optional<QImage> DecodeDib(const QByteArray& data, qsizetype header, int he
     return image;
 }
 
+// The image data of a GIF: its sub-blocks joined, from `offset`, which is moved past them.
+std::optional<QByteArray> JoinSubBlocks(const QByteArray& file, qsizetype& offset) {
+    QByteArray joined;
+    while (offset < file.size()) {
+        const int length = byteAt(file, offset++);
+        if (length == 0)
+            return joined;
+        if (offset + length > file.size())
+            return std::nullopt;
+        joined.append(file.constData() + offset, length);
+        offset += length;
+    }
+    return std::nullopt;
+}
+
+// Variable-length LZW codes, least significant bit first, into `pixels` colour indexes.
+std::optional<std::vector<std::uint8_t>> DecompressLzw(const QByteArray& data, int minimumBits,
+                                                       qsizetype pixels) {
+    constexpr int maxCodes = 4096;
+    const int clear = 1 << minimumBits;
+    const int end = clear + 1;
+    struct Entry {
+        int prefix;
+        std::uint8_t last;
+        std::uint8_t first;
+        int length;
+    };
+    std::vector<Entry> table(maxCodes);
+    for (int code = 0; code < clear; ++code)
+        table[code] = {-1, std::uint8_t(code), std::uint8_t(code), 1};
+    std::vector<std::uint8_t> out;
+    out.reserve(static_cast<std::size_t>(pixels));
+    int next = end + 1;
+    int bits = minimumBits + 1;
+    int previous = -1;
+    std::uint32_t buffer = 0;
+    int buffered = 0;
+    for (const char byte : data) {
+        buffer |= std::uint32_t(static_cast<std::uint8_t>(byte)) << buffered;
+        buffered += 8;
+        while (buffered >= bits) {
+            const int code = static_cast<int>(buffer & ((1u << bits) - 1));
+            buffer >>= bits;
+            buffered -= bits;
+            if (code == clear) {
+                next = end + 1;
+                bits = minimumBits + 1;
+                previous = -1;
+                continue;
+            }
+            if (code == end)
+                return out.size() == std::size_t(pixels) ? std::optional(out) : std::nullopt;
+            if (code > next || (code == next && previous < 0))
+                return std::nullopt;
+            if (previous >= 0 && next < maxCodes) {
+                // The new entry is the previous string and the first index of this one, which
+                // for the code being defined right now is the previous string's own first index.
+                const std::uint8_t first = code == next ? table[previous].first : table[code].first;
+                table[next] = {previous, first, table[previous].first, table[previous].length + 1};
+                ++next;
+                if (next == 1 << bits && bits < 12)
+                    ++bits;
+            }
+            const Entry& entry = table[code];
+            if (out.size() + std::size_t(entry.length) > std::size_t(pixels))
+                return std::nullopt;
+            out.resize(out.size() + std::size_t(entry.length));
+            auto at = out.end();
+            for (int c = code; c >= 0; c = table[c].prefix)
+                *--at = table[c].last;
+            previous = code;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+std::optional<QImage> DecodeGif(const QByteArray& file) {
+    constexpr qsizetype screenBytes = 13;
+    if (file.size() < screenBytes || !(file.startsWith("GIF89a") || file.startsWith("GIF87a")))
+        return std::nullopt;
+    const int width = wordAt(file, 6);
+    const int height = wordAt(file, 8);
+    const int screenFlags = byteAt(file, 10);
+    qsizetype offset = screenBytes;
+    std::array<QRgb, 256> palette{};
+    const auto readPalette = [&](int flags) {
+        const int colours = 2 << (flags & 7);
+        if (offset + qsizetype{colours} * 3 > file.size())
+            return false;
+        for (int i = 0; i < colours; ++i, offset += 3)
+            palette[i] =
+                qRgb(byteAt(file, offset), byteAt(file, offset + 1), byteAt(file, offset + 2));
+        return true;
+    };
+    if ((screenFlags & 0x80) != 0 && !readPalette(screenFlags))
+        return std::nullopt;
+
+    int transparent = -1;
+    while (offset + 2 < file.size() && byteAt(file, offset) == 0x21) {
+        // Of the extensions only the graphic control says anything about the picture.
+        if (byteAt(file, offset + 1) == 0xF9 && offset + 7 < file.size() &&
+            (byteAt(file, offset + 3) & 1) != 0)
+            transparent = byteAt(file, offset + 6);
+        offset += 2;
+        if (!JoinSubBlocks(file, offset))
+            return std::nullopt;
+    }
+    // One frame covering the whole picture, as the splash's has; anything else is Qt's to read.
+    constexpr qsizetype descriptorBytes = 10;
+    if (offset + descriptorBytes + 1 > file.size() || byteAt(file, offset) != 0x2C ||
+        wordAt(file, offset + 1) != 0 || wordAt(file, offset + 3) != 0 ||
+        wordAt(file, offset + 5) != width || wordAt(file, offset + 7) != height || width == 0 ||
+        height == 0)
+        return std::nullopt;
+    const int imageFlags = byteAt(file, offset + 9);
+    offset += descriptorBytes;
+    if ((imageFlags & 0x80) != 0 && !readPalette(imageFlags))
+        return std::nullopt;
+    if ((imageFlags & 0x80) == 0 && (screenFlags & 0x80) == 0)
+        return std::nullopt;
+    const int minimumBits = byteAt(file, offset++);
+    if (minimumBits < 2 || minimumBits > 8)
+        return std::nullopt;
+    const std::optional<QByteArray> data = JoinSubBlocks(file, offset);
+    if (!data)
+        return std::nullopt;
+    const std::optional<std::vector<std::uint8_t>> indexes =
+        DecompressLzw(*data, minimumBits, qsizetype{width} * height);
+    if (!indexes)
+        return std::nullopt;
+
+    if (transparent >= 0)
+        palette[static_cast<std::size_t>(transparent)] = 0;
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    // Interlaced rows come in four passes: every eighth row from 0, every eighth from 4, every
+    // fourth from 2, every second from 1.
+    constexpr std::array<std::array<int, 2>, 4> passes{{{0, 8}, {4, 8}, {2, 4}, {1, 2}}};
+    const bool interlaced = (imageFlags & 0x40) != 0;
+    int row = 0;
+    for (const auto& [start, step] : interlaced ? std::span(passes) : std::span(passes).first(1))
+        for (int y = start; y < height; y += interlaced ? step : 1, ++row) {
+            auto* out = reinterpret_cast<QRgb*>(image.bits() + image.bytesPerLine() * y);
+            const std::uint8_t* in = indexes->data() + qsizetype{row} * width;
+            for (int x = 0; x < width; ++x)
+                out[x] = palette[in[x]];
+        }
+    return image;
+}
 
 std::optional<QImage> DecodeIndexedBitmap(const QByteArray& file) {
     constexpr qsizetype fileHeaderBytes = 14;

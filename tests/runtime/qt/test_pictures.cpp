@@ -1,6 +1,6 @@
-// The backdrop and the icons, decoded by the runtime straight into the formats they are painted
-// in, show exactly the pixels Qt's own readers give; what the runtime does not decode itself is
-// left to those readers.
+// The backdrop, the icons and the splash picture, decoded by the runtime straight into the
+// formats they are painted in, show exactly the pixels Qt's own readers give; what the runtime
+// does not decode itself is left to those readers.
 
 #include "runtime/qt/Pictures.h"
 
@@ -11,6 +11,7 @@
 
 namespace {
 
+using FormsRuntime::DecodeGif;
 using FormsRuntime::DecodeIndexedBitmap;
 using FormsRuntime::DecodeIndexedIcon;
 
@@ -46,6 +47,17 @@ TEST(Pictures, TheBackdropIsOpaqueRgbWithQtsPixels) {
     ExpectSamePixels(*decoded, ReadWithQt(path, QImage::Format_RGB32).front(), "backdrop.bmp");
 }
 
+TEST(Pictures, TheSplashPictureIsPremultipliedWithQtsPixelsAndTransparency) {
+    const QString path = QStringLiteral(":/assets/splash.gif");
+    const std::optional<QImage> decoded = DecodeGif(ReadAll(path));
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(decoded->format(), QImage::Format_ARGB32_Premultiplied);
+    const QImage expected = ReadWithQt(path, QImage::Format_ARGB32_Premultiplied).front();
+    ExpectSamePixels(*decoded, expected, "splash.gif");
+    // Colour index 0 is transparent: the panel behind shows through.
+    EXPECT_TRUE(expected.hasAlphaChannel() && qAlpha(expected.pixel(0, 0)) == 0);
+}
+
 TEST(Pictures, EveryIconImageIsPremultipliedWithQtsPixelsAndMask) {
     for (const char* name : {"Quibly.ico", "frmMain.ico"}) {
         const QString path = QStringLiteral(":/assets/") + QLatin1String(name);
@@ -63,6 +75,11 @@ TEST(Pictures, EveryIconImageIsPremultipliedWithQtsPixelsAndMask) {
 TEST(Pictures, WhatItDoesNotDecodeIsLeftToQt) {
     const QByteArray bitmap = ReadAll(QStringLiteral(":/assets/backdrop.bmp"));
     const QByteArray icon = ReadAll(QStringLiteral(":/assets/frmMain.ico"));
+    const QByteArray gif = ReadAll(QStringLiteral(":/assets/splash.gif"));
+    QByteArray smallFrame = gif;
+    smallFrame[13 + 3 * 256 + 8 + 5] = 98; // the frame is a column narrower than the picture
+    QByteArray badCode = gif;
+    badCode[13 + 3 * 256 + 8 + 10 + 2] = char(0xFF); // the first code is beyond the table
     QByteArray compressed = bitmap;
     compressed[14 + 16] = 1; // run-length encoded
     QByteArray trueColour = icon;
@@ -71,16 +88,20 @@ TEST(Pictures, WhatItDoesNotDecodeIsLeftToQt) {
         const char* what;
         QByteArray bitmap;
         QByteArray icon;
+        QByteArray gif;
     } cases[] = {
-        {"empty", {}, {}},
-        {"cut short in the pixels", bitmap.left(bitmap.size() - 1), icon.left(icon.size() - 1)},
-        {"cut short in the header", bitmap.left(30), icon.left(30)},
-        {"another kind of picture", ReadAll(QStringLiteral(":/assets/splash.gif")), bitmap},
-        {"not a colour table's", compressed, trueColour},
+        {"empty", {}, {}, {}},
+        {"cut short in the pixels", bitmap.left(bitmap.size() - 1), icon.left(icon.size() - 1),
+         gif.left(gif.size() - 300)},
+        {"cut short in the header", bitmap.left(30), icon.left(30), gif.left(500)},
+        {"another kind of picture", gif, bitmap, bitmap},
+        {"not a colour table's", compressed, trueColour, smallFrame},
+        {"not a picture of this kind", icon, gif, badCode},
     };
     for (const auto& c : cases) {
         EXPECT_FALSE(DecodeIndexedBitmap(c.bitmap).has_value()) << c.what;
         EXPECT_TRUE(DecodeIndexedIcon(c.icon).empty()) << c.what;
+        EXPECT_FALSE(DecodeGif(c.gif).has_value()) << c.what;
     }
 }
 
