@@ -8,12 +8,34 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 namespace Bench {
 namespace {
+
+const auto programStart = std::chrono::steady_clock::now();
+
+struct Phase {
+    const char* name;
+    double milliseconds;
+};
+std::vector<Phase> phases;
+
+void WritePhases(const char* program) {
+    const QByteArray path = qgetenv("QUIBLY_BENCH_PHASES");
+    if (path.isEmpty())
+        return;
+    FILE* file = std::fopen(path.constData(), "a");
+    if (file == nullptr)
+        return;
+    for (const Phase& phase : phases)
+        std::fprintf(file, "%s %s %.3f\n", program, phase.name, phase.milliseconds);
+    std::fclose(file);
+}
 
 // Watches every object's events, because the window's native handle does not exist yet when the
 // watch starts: it is made when the window is shown.
@@ -65,8 +87,18 @@ private:
 
 } // namespace
 
+void MarkPhase(const char* phase) {
+    const std::chrono::duration<double, std::milli> elapsed =
+        std::chrono::steady_clock::now() - programStart;
+    phases.push_back({phase, elapsed.count()});
+}
+
 void ExitOnceFirstFrameOnScreen(QWidget& window, const char* program) {
-    qApp->installEventFilter(new FirstExposeWatch(window, [] { std::_Exit(EXIT_SUCCESS); }));
+    qApp->installEventFilter(new FirstExposeWatch(window, [program] {
+        MarkPhase("first-frame");
+        WritePhases(program);
+        std::_Exit(EXIT_SUCCESS);
+    }));
     QTimer::singleShot(std::chrono::seconds(10), qApp, [program] {
         std::fprintf(stderr, "%s: the window was not on the screen within 10 s\n", program);
         std::_Exit(EXIT_FAILURE);

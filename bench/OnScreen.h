@@ -22,6 +22,11 @@ void ExitOnceFirstFrameOnScreen(QWidget& window, const char* program);
 bool RunUntilRepainted(QWidget& widget, const std::function<void()>& action,
                        std::chrono::milliseconds limit = std::chrono::seconds(5));
 
+// Notes that a phase of start-up has ended, counted from the program's start (once its libraries
+// are loaded). When the program leaves at its first frame, which is a phase of its own, it appends
+// "PROGRAM PHASE MILLISECONDS" lines to the file that QUIBLY_BENCH_PHASES names, if it names one.
+void MarkPhase(const char* phase);
+
 // Processes what is pending and makes a round trip to the X server: what was sent before is on
 // the screen when this returns.
 void WaitForServer();

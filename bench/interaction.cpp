@@ -1,5 +1,6 @@
-// Reply latency and a large paste, measured on Quibly's conversation window or, for comparison,
-// on the bare form, through the window system's mouse and key path:
+// Reply latency, a large paste and memory over a long conversation, measured on Quibly's
+// conversation window or, for comparison, on the bare form, through the window system's mouse and
+// key path:
 //
 //   quibly_bench_interaction quibly|baseline [Google Benchmark flags]
 //
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,6 +27,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string_view>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -128,6 +131,54 @@ void BM_PasteAndEnter(benchmark::State& state, const Subject& subject) {
     }
 }
 
+// Resident memory of this process, from the kernel's page count.
+double ResidentKiB() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> pages = statm.readAll().split(' ');
+    return pages.value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / 1024;
+}
+
+// How many clicks the long conversation makes: a million unless QUIBLY_BENCH_LONG_CLICKS says.
+long LongConversationClicks() {
+    bool ok = false;
+    const long clicks = qEnvironmentVariable("QUIBLY_BENCH_LONG_CLICKS").toLong(&ok);
+    return ok ? clicks : 1'000'000;
+}
+
+// Enter clicked over and over, alternating a text Quibly knows and one it does not, each click
+// through the window system's mouse path and painted as a user would see it. Memory is read once
+// the first 10,000 clicks are done, when every cache has filled, and again at the end: a long
+// conversation must not make it grow.
+void BM_LongConversation(benchmark::State& state, const Subject& subject) {
+    constexpr long warmUp = 10'000;
+    const long clicks = std::max(LongConversationClicks(), warmUp);
+    const ReplyRule& known = turns.front();
+    const std::array texts{ToQString(known.prompt), QStringLiteral("no phrase Quibly knows")};
+    double afterWarmUp = 0;
+    while (state.KeepRunning()) {
+        for (long i = 0; i < clicks; ++i) {
+            subject.input->setText(texts[static_cast<std::size_t>(i % 2)]);
+            Click(*subject.enter);
+            QCoreApplication::processEvents();
+            if (i + 1 == warmUp) {
+                Bench::WaitForServer();
+                afterWarmUp = ResidentKiB();
+            }
+        }
+        Bench::WaitForServer();
+    }
+    const double atEnd = ResidentKiB();
+    state.counters["clicks"] = double(clicks);
+    state.counters["rss_warm_kib"] = afterWarmUp;
+    state.counters["rss_end_kib"] = atEnd;
+    state.counters["growth_pct"] = afterWarmUp > 0 ? (atEnd - afterWarmUp) / afterWarmUp * 100 : 0;
+    if (subject.reply->text() != ToQString(known.reply))
+        Fail(state, "after the long conversation the label shows \"" + subject.reply->text() +
+                        "\" instead of the last reply");
+}
+
 // Nearest rank: the smallest value that at least this fraction of the values do not exceed.
 double Percentile(const std::vector<double>& values, double fraction) {
     if (values.empty())
@@ -165,6 +216,12 @@ void RunBenchmarks(const Subject& subject) {
         ->Unit(benchmark::kMicrosecond);
     WithDistribution(benchmark::RegisterBenchmark("paste_1M_and_enter", BM_PasteAndEnter, subject))
         ->Unit(benchmark::kMillisecond);
+    // The bare form's button shows no reply: a long conversation is Quibly's alone.
+    if (subject.reply != nullptr)
+        benchmark::RegisterBenchmark("long_conversation", BM_LongConversation, subject)
+            ->Iterations(1)
+            ->Repetitions(1)
+            ->Unit(benchmark::kSecond);
     benchmark::RunSpecifiedBenchmarks();
 }
 

@@ -23,6 +23,9 @@ QWidget& ShownConversationWindow() {
 
 int main(int argc, char** argv) {
     FormsRuntime::SetOperationTrace([](std::string_view object, std::string_view operation) {
+        // The conversation window is created once the splash is completely on the screen.
+        if (object == "frmMain" && operation == "Create")
+            Bench::MarkPhase("splash");
         if (object == "frmMain" && operation == "Show")
             Bench::ExitOnceFirstFrameOnScreen(ShownConversationWindow(), "quibly_bench_startup");
     });

@@ -2,12 +2,16 @@
 
 #include "runtime/RuntimeError.h"
 #include "runtime/qt/Convert.h"
+#include "runtime/qt/Pictures.h"
 
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPalette>
+#include <QResource>
 #include <array>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace FormsRuntime {
 namespace {
@@ -88,16 +92,34 @@ QImage ReadImage(QImageReader& reader, std::string_view resource, const std::str
     return image;
 }
 
+// The resource's bytes, or none if there is no such resource (Qt's reader then says so).
+QByteArray ResourceBytes(std::string_view resource) {
+    const QResource file(ToQString(resource));
+    return file.isValid() ? file.uncompressedData() : QByteArray();
+}
+
 } // namespace
 
 QPixmap LoadPicture(std::string_view resource, const std::string& object) {
+    const QByteArray file = ResourceBytes(resource);
+    std::optional<QImage> image = DecodeIndexedBitmap(file);
+    if (!image)
+        image = DecodeGif(file);
+    if (image)
+        return QPixmap::fromImage(std::move(*image));
     QImageReader reader(ToQString(resource));
     return QPixmap::fromImage(ReadImage(reader, resource, object, "load picture"));
 }
 
 QIcon LoadIcon(std::string_view resource, const std::string& object) {
-    QImageReader reader(ToQString(resource));
     QIcon icon;
+    std::vector<QImage> images = DecodeIndexedIcon(ResourceBytes(resource));
+    if (!images.empty()) {
+        for (QImage& image : images)
+            icon.addPixmap(QPixmap::fromImage(std::move(image)));
+        return icon;
+    }
+    QImageReader reader(ToQString(resource));
     do
         icon.addPixmap(QPixmap::fromImage(ReadImage(reader, resource, object, "load icon")));
     while (reader.jumpToNextImage());

@@ -1,0 +1,114 @@
+// The backdrop, the icons and the splash picture, decoded by the runtime straight into the
+// formats they are painted in, show exactly the pixels Qt's own readers give; what the runtime
+// does not decode itself is left to those readers.
+
+#include "runtime/qt/Pictures.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <gtest/gtest.h>
+
+namespace {
+
+using FormsRuntime::DecodeGif;
+using FormsRuntime::DecodeIndexedBitmap;
+using FormsRuntime::DecodeIndexedIcon;
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+// Every image Qt's reader finds in the file, in the file's order.
+std::vector<QImage> ReadWithQt(const QString& path, QImage::Format format) {
+    QImageReader reader(path);
+    std::vector<QImage> images;
+    do
+        images.push_back(reader.read().convertToFormat(format));
+    while (reader.jumpToNextImage());
+    return images;
+}
+
+void ExpectSamePixels(const QImage& decoded, const QImage& expected, const std::string& what) {
+    ASSERT_EQ(decoded.size(), expected.size()) << what;
+    for (int y = 0; y < expected.height(); ++y)
+        for (int x = 0; x < expected.width(); ++x)
+            ASSERT_EQ(decoded.pixel(x, y), expected.pixel(x, y))
+                << what << " at (" << x << ", " << y << ")";
+}
+
+TEST(Pictures, TheBackdropIsOpaqueRgbWithQtsPixels) {
+    const QString path = QStringLiteral(":/assets/backdrop.bmp");
+    const std::optional<QImage> decoded = DecodeIndexedBitmap(ReadAll(path));
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(decoded->format(), QImage::Format_RGB32);
+    ExpectSamePixels(*decoded, ReadWithQt(path, QImage::Format_RGB32).front(), "backdrop.bmp");
+}
+
+TEST(Pictures, TheSplashPictureIsPremultipliedWithQtsPixelsAndTransparency) {
+    const QString path = QStringLiteral(":/assets/splash.gif");
+    const std::optional<QImage> decoded = DecodeGif(ReadAll(path));
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(decoded->format(), QImage::Format_ARGB32_Premultiplied);
+    const QImage expected = ReadWithQt(path, QImage::Format_ARGB32_Premultiplied).front();
+    ExpectSamePixels(*decoded, expected, "splash.gif");
+    // Colour index 0 is transparent: the panel behind shows through.
+    EXPECT_TRUE(expected.hasAlphaChannel() && qAlpha(expected.pixel(0, 0)) == 0);
+}
+
+TEST(Pictures, EveryIconImageIsPremultipliedWithQtsPixelsAndMask) {
+    for (const char* name : {"Quibly.ico", "frmMain.ico"}) {
+        const QString path = QStringLiteral(":/assets/") + QLatin1String(name);
+        const std::vector<QImage> decoded = DecodeIndexedIcon(ReadAll(path));
+        const std::vector<QImage> expected = ReadWithQt(path, QImage::Format_ARGB32_Premultiplied);
+        ASSERT_EQ(decoded.size(), expected.size()) << name;
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(decoded[i].format(), QImage::Format_ARGB32_Premultiplied);
+            ExpectSamePixels(decoded[i], expected[i],
+                             name + std::string(" image ") + std::to_string(i));
+        }
+    }
+}
+
+TEST(Pictures, WhatItDoesNotDecodeIsLeftToQt) {
+    const QByteArray bitmap = ReadAll(QStringLiteral(":/assets/backdrop.bmp"));
+    const QByteArray icon = ReadAll(QStringLiteral(":/assets/frmMain.ico"));
+    const QByteArray gif = ReadAll(QStringLiteral(":/assets/splash.gif"));
+    QByteArray smallFrame = gif;
+    smallFrame[13 + 3 * 256 + 8 + 5] = 98; // the frame is a column narrower than the picture
+    QByteArray badCode = gif;
+    badCode[13 + 3 * 256 + 8 + 10 + 2] = char(0xFF); // the first code is beyond the table
+    QByteArray compressed = bitmap;
+    compressed[14 + 16] = 1; // run-length encoded
+    QByteArray trueColour = icon;
+    trueColour[22 + 14] = 24; // 24 bits per pixel
+    const struct {
+        const char* what;
+        QByteArray bitmap;
+        QByteArray icon;
+        QByteArray gif;
+    } cases[] = {
+        {"empty", {}, {}, {}},
+        {"cut short in the pixels", bitmap.left(bitmap.size() - 1), icon.left(icon.size() - 1),
+         gif.left(gif.size() - 300)},
+        {"cut short in the header", bitmap.left(30), icon.left(30), gif.left(500)},
+        {"another kind of picture", gif, bitmap, bitmap},
+        {"not a colour table's", compressed, trueColour, smallFrame},
+        {"not a picture of this kind", icon, gif, badCode},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(DecodeIndexedBitmap(c.bitmap).has_value()) << c.what;
+        EXPECT_TRUE(DecodeIndexedIcon(c.icon).empty()) << c.what;
+        EXPECT_FALSE(DecodeGif(c.gif).has_value()) << c.what;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
