@@ -1,0 +1,92 @@
+// What the page's scripts share: the sizes of the window frame, making elements, fonts, small
+// SVG pictures, and the one way the user's actions reach the program.
+//
+// Joined to the program's script with the page's other scripts (emcc --pre-js, in the order
+// src/runtime/web/CMakeLists.txt gives), each one object of functions.
+
+const PageKit = (() => {
+  'use strict';
+
+  // Widths of the window frame and heights of the title and menu bars, in CSS pixels: those of
+  // the desktop the layouts were made for.
+  const SizableBorder = 4;
+  const DialogBorder = 3;
+  const TitleBarHeight = 18;
+  const MenuBarHeight = 19;
+
+  let waiting = null; // resolves the program's wait for the user's next action
+
+  const part = (name, scope = document) => scope.querySelector(`[data-part="${name}"]`);
+
+  function element(tag, attributes = {}, parent = null) {
+    const made = document.createElement(tag);
+    for (const name of Object.keys(attributes)) {
+      const value = attributes[name];
+      if (value !== null && value !== false) made.setAttribute(name, value === true ? '' : value);
+    }
+    if (parent) parent.appendChild(made);
+    return made;
+  }
+
+  function place(made, x, y, width, height) {
+    Object.assign(made.style, {left: `${x}px`, top: `${y}px`, width: `${width}px`,
+                               height: `${height}px`});
+  }
+
+  function cssFont(font) {
+    return `${font.italic ? 'italic ' : ''}${font.weight} ${font.px}px "${font.face}"`;
+  }
+
+  function applyFont(made, font) {
+    Object.assign(made.style, {
+      fontFamily: `"${font.face}", sans-serif`, fontSize: `${font.px}px`,
+      fontWeight: String(font.weight), fontStyle: font.italic ? 'italic' : 'normal',
+      textDecoration: [font.underline ? 'underline' : '', font.strikethrough ? 'line-through' : '']
+                          .join(' ').trim() || 'none'});
+  }
+
+  // A small picture drawn in SVG: the title-bar glyphs and the message-box icons. (Here and
+  // below no destructuring in loops: emscripten's script optimiser drops such variables.)
+  function glyph(width, height, shapes) {
+    const ns = 'http://www.w3.org/2000/svg';
+    const svg = document.createElementNS(ns, 'svg');
+    svg.setAttribute('width', width);
+    svg.setAttribute('height', height);
+    svg.setAttribute('viewBox', `0 0 ${width} ${height}`);
+    svg.setAttribute('aria-hidden', 'true');
+    for (const spec of shapes) {
+      const shape = document.createElementNS(ns, spec[0]);
+      for (const name of Object.keys(spec[1])) shape.setAttribute(name, spec[1][name]);
+      svg.appendChild(shape);
+    }
+    return svg;
+  }
+
+  const titleGlyphs = {
+    minimize: [['rect', {x: 4, y: 9, width: 6, height: 2, fill: 'var(--sys-18)'}]],
+    maximize: [['path', {d: 'M2.5 2.5h9v8h-9z M2.5 3.5h9', stroke: 'var(--sys-18)', fill: 'none'}]],
+    close: [['path', {d: 'M3 3l8 7 M11 3l-8 7 M4 3l8 7 M12 3l-8 7', stroke: 'var(--sys-18)',
+                      'stroke-width': 1.2, fill: 'none'}]],
+  };
+
+  // The user's action reaches the program only while it waits for one; while it is busy (in
+  // Main, behind a box, in a Refresh) the action is dropped, never queued.
+  function post(window, kind, item = 0) {
+    if (!waiting) return;
+    const resolve = waiting;
+    waiting = null;
+    resolve({window, kind, item});
+  }
+  const ControlClicked = 1, MenuClicked = 2, WindowClosed = 3;
+
+  // The program waits for the user's next action: from the first time on, Main has returned,
+  // which the page shows on its root element (data-main-returned) for whoever drives it.
+  function nextEvent() {
+    document.documentElement.setAttribute('data-main-returned', '');
+    return new Promise((resolve) => { waiting = resolve; });
+  }
+
+  return {SizableBorder, DialogBorder, TitleBarHeight, MenuBarHeight, part, element, place, cssFont,
+          applyFont, glyph, titleGlyphs, post, nextEvent, ControlClicked, MenuClicked,
+          WindowClosed};
+})();

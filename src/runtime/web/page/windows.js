@@ -1,0 +1,297 @@
+// The program's windows on the page's desktop: frame, title bar, task-bar button, moving and
+// resizing with the mouse, the keys that work across a window, and their lifecycle.
+//
+// Joined to the program's script with the page's other scripts (emcc --pre-js, in the order
+// src/runtime/web/CMakeLists.txt gives), each one object of functions.
+
+const PageWindows = (() => {
+  'use strict';
+  const SizableBorder = PageKit.SizableBorder, DialogBorder = PageKit.DialogBorder;
+  const TitleBarHeight = PageKit.TitleBarHeight, MenuBarHeight = PageKit.MenuBarHeight;
+  const part = PageKit.part, element = PageKit.element, glyph = PageKit.glyph;
+  const titleGlyphs = PageKit.titleGlyphs, post = PageKit.post;
+  const WindowClosed = PageKit.WindowClosed;
+  const buildMenus = PageMenus.buildMenus, rememberFocus = PageMenus.rememberFocus;
+  const buildControl = PageControls.buildControl, fitToText = PageControls.fitToText;
+  const loadPictures = PageControls.loadPictures, fontsOf = PageControls.fontsOf;
+
+  const windows = new Map(); // page number -> window record
+  let stacking = 10;
+
+  function frameWidth(record) {
+    return record.d.sizable ? SizableBorder : DialogBorder;
+  }
+
+  function resizeTo(record, clientWidth, clientHeight) {
+    record.clientWidth = Math.max(0, Math.round(clientWidth));
+    record.clientHeight = Math.max(0, Math.round(clientHeight));
+    const frame = frameWidth(record);
+    const bars = (record.d.titleBar ? TitleBarHeight : 0) + (record.menubar ? MenuBarHeight : 0);
+    record.client.style.width = `${record.clientWidth}px`;
+    record.client.style.height = `${record.clientHeight}px`;
+    record.element.style.width = `${record.clientWidth + 2 * frame}px`;
+    record.element.style.height = `${record.clientHeight + 2 * frame + bars}px`;
+  }
+
+  function moveTo(record, left, top) {
+    record.left = Math.round(left);
+    record.top = Math.round(top);
+    record.element.style.left = `${record.left}px`;
+    record.element.style.top = `${record.top}px`;
+  }
+
+  function bringToFront(record) {
+    record.element.style.zIndex = String(++stacking);
+    for (const other of windows.values())
+      other.element.toggleAttribute('data-active', other === record);
+  }
+
+  // Dragging with the mouse: `onMove` gets the distance from where the drag began.
+  function dragWith(handle, onStart, onMove) {
+    handle.addEventListener('pointerdown', (event) => {
+      if (event.button !== 0 || event.target.closest('button')) return;
+      event.preventDefault();
+      handle.setPointerCapture(event.pointerId);
+      const start = Object.assign({x: event.clientX, y: event.clientY}, onStart());
+      const move = (moved) => onMove(moved.clientX - start.x, moved.clientY - start.y, start);
+      const stop = () => {
+        handle.removeEventListener('pointermove', move);
+        handle.removeEventListener('pointerup', stop);
+        handle.removeEventListener('pointercancel', stop);
+      };
+      handle.addEventListener('pointermove', move);
+      handle.addEventListener('pointerup', stop);
+      handle.addEventListener('pointercancel', stop);
+    });
+  }
+
+  function addResizeHandles(record) {
+    for (const edge of ['n', 's', 'e', 'w', 'ne', 'nw', 'se', 'sw']) {
+      const handle = element('div', {'data-part': 'resize', 'data-edge': edge, class: 'resize'},
+                             record.element);
+      dragWith(handle,
+               () => ({width: record.clientWidth, height: record.clientHeight,
+                       left: record.left, top: record.top}),
+               (dx, dy, start) => {
+                 let width = start.width, height = start.height, left = start.left,
+                     top = start.top;
+                 if (edge.includes('e')) width = start.width + dx;
+                 if (edge.includes('s')) height = start.height + dy;
+                 if (edge.includes('w')) {
+                   width = Math.max(0, start.width - dx);
+                   left = start.left + start.width - width;
+                 }
+                 if (edge.includes('n')) {
+                   height = Math.max(0, start.height - dy);
+                   top = start.top + start.height - height;
+                 }
+                 record.element.removeAttribute('data-centred');
+                 resizeTo(record, width, height);
+                 moveTo(record, left, top);
+               });
+    }
+  }
+
+  // The maximize box fills the desktop with the window, and puts it back the second time.
+  function maximize(record) {
+    if (record.restore) {
+      const [left, top, width, height] = record.restore;
+      record.restore = null;
+      resizeTo(record, width, height);
+      moveTo(record, left, top);
+      return;
+    }
+    record.restore = [record.left, record.top, record.clientWidth, record.clientHeight];
+    const desktop = part('desktop');
+    const frame = 2 * frameWidth(record);
+    resizeTo(record, desktop.clientWidth - frame,
+             desktop.clientHeight - frame - TitleBarHeight - (record.menubar ? MenuBarHeight : 0));
+    moveTo(record, 0, 0);
+  }
+
+  function buildTitleBar(record) {
+    const d = record.d;
+    const bar = element('div', {'data-part': 'titlebar', class: 'titlebar'}, record.element);
+    if (d.icon) {
+      record.icon = element('img', {'data-part': 'icon', class: 'title-icon', alt: '',
+                                    src: d.icon, draggable: 'false'}, bar);
+    }
+    element('span', {'data-part': 'caption', class: 'caption', id: `caption-${record.id}`}, bar)
+        .textContent = d.caption;
+    const button = (name, label, onClick) => {
+      const made = element('button', {type: 'button', 'data-part': name, class: 'title-button',
+                                      tabindex: '-1', 'aria-label': label}, bar);
+      made.appendChild(glyph(14, 12, titleGlyphs[name]));
+      made.addEventListener('click', onClick);
+      return made;
+    };
+    if (d.minButton) button('minimize', 'Minimize', () => minimize(record, true));
+    if (d.maxButton) button('maximize', 'Maximize', () => maximize(record));
+    if (d.controlBox) button('close', 'Close', () => post(record.id, WindowClosed));
+    dragWith(bar, () => ({left: record.left, top: record.top}), (dx, dy, start) => {
+      record.element.removeAttribute('data-centred');
+      moveTo(record, start.left + dx, start.top + dy);
+    });
+  }
+
+  function tabStops(record) {
+    return record.d.tabOrder.map((index) => record.controls.get(index).made)
+        .filter((made) => !made.disabled && made.offsetParent !== null);
+  }
+
+  function focusFirstStop(record) {
+    const [first] = tabStops(record);
+    if (first) first.focus({preventScroll: true});
+  }
+
+  function windowKeys(record, event) {
+    // Keys that an input method is composing with are its own.
+    if (event.defaultPrevented || event.isComposing ||
+        event.target.closest('[data-part="menubar"]'))
+      return;
+    if (event.key === 'Tab') {
+      // Tab moves among the window's own controls only; a text box it reaches is selected whole.
+      event.preventDefault();
+      const stops = tabStops(record);
+      if (stops.length === 0) return;
+      const at = stops.indexOf(document.activeElement);
+      const next = stops[at < 0 ? 0 : (at + (event.shiftKey ? stops.length - 1 : 1)) % stops.length];
+      next.focus({preventScroll: true});
+      if (next.tagName === 'INPUT') next.select();
+    } else if (event.key === 'Enter') {
+      // Return presses the focused button (the browser does that), else the default button.
+      if (event.target.tagName === 'BUTTON' || !record.defaultButton) return;
+      event.preventDefault();
+      record.defaultButton.click();
+    } else if (event.key === 'Escape' && record.cancelButton) {
+      event.preventDefault();
+      record.cancelButton.click();
+    } else if (event.key === 'F10' && record.menubar) {
+      event.preventDefault();
+      rememberFocus(record);
+      const first = record.menubar.querySelector('[role="menuitem"]:not([hidden])');
+      if (first) first.focus({preventScroll: true});
+    }
+  }
+
+  // ----- Task bar ----------------------------------------------------------------------------
+
+  function minimize(record, minimized) {
+    record.element.toggleAttribute('data-minimized', minimized);
+    if (record.taskButton) record.taskButton.setAttribute('aria-pressed', String(!minimized));
+    if (!minimized) {
+      bringToFront(record);
+      focusFirstStop(record);
+    }
+  }
+
+  function addTaskButton(record) {
+    const bar = part('taskbar');
+    const button = element('button', {type: 'button', 'data-taskbar': record.d.name,
+                                      class: 'task-button', 'aria-pressed': 'true',
+                                      tabindex: '-1'}, bar);
+    if (record.d.icon) element('img', {src: record.d.icon, alt: '', class: 'task-icon'}, button);
+    element('span', {}, button).textContent = record.d.caption;
+    button.addEventListener('click', () => {
+      const minimized = record.element.hasAttribute('data-minimized');
+      const front = record.element.hasAttribute('data-active');
+      minimize(record, !minimized && front);
+    });
+    record.taskButton = button;
+    bar.hidden = false;
+  }
+
+  async function createWindow(id, d) {
+    const record = {id, d, controls: new Map(), byName: new Map(), clientWidth: 0,
+                    clientHeight: 0, left: 0, top: 0, menubar: null, icon: null};
+    record.element = element('div', {'data-form': d.name, class: 'window', hidden: true,
+                                     'data-resizable': d.sizable,
+                                     'aria-labelledby': d.titleBar ? `caption-${id}` : null},
+                             part('desktop'));
+    record.element.classList.toggle('sizable', d.sizable);
+    if (d.sizable) addResizeHandles(record);
+    if (d.titleBar) buildTitleBar(record);
+    buildMenus(record);
+    record.client = element('div', {'data-part': 'client', class: 'client'}, record.element);
+    record.client.style.background = d.back;
+    // The client area never scrolls, not even to show a control that the focus reaches but
+    // its edge cuts off.
+    record.client.addEventListener('scroll', () => record.client.scrollTo(0, 0));
+    resizeTo(record, d.width, d.height);
+    for (const c of d.controls) buildControl(record, c);
+    record.element.addEventListener('keydown', (event) => windowKeys(record, event));
+    record.element.addEventListener('mousedown', (event) => {
+      bringToFront(record);
+      // Only controls that take the focus take it from a click.
+      if (!event.target.closest('input, button, [role="menuitem"]')) event.preventDefault();
+    });
+    windows.set(id, record);
+
+    await Promise.all(fontsOf(d).map((font) => document.fonts.load(font)));
+    const failure = await loadPictures(record);
+    if (failure) {
+      destroyWindow(id);
+      return failure;
+    }
+    for (const entry of record.controls.values())
+      if (entry.c.autoSize) fitToText(entry);
+    return null;
+  }
+
+  function showWindow(id) {
+    const record = windows.get(id);
+    if (!record || !record.element.hidden) return;
+    record.element.hidden = false;
+    const frame = frameWidth(record);
+    const bars = (record.d.titleBar ? TitleBarHeight : 0) + (record.menubar ? MenuBarHeight : 0);
+    if (record.d.placement === 'manual') {
+      moveTo(record, record.d.x - frame, record.d.y - frame - bars);
+    } else {
+      const desktop = part('desktop');
+      moveTo(record, Math.max(0, (desktop.clientWidth - record.element.offsetWidth) / 2),
+             Math.max(0, (desktop.clientHeight - record.element.offsetHeight) / 2));
+      record.element.setAttribute('data-centred', '');
+    }
+    if (record.d.taskbar) addTaskButton(record);
+    bringToFront(record);
+    focusFirstStop(record);
+  }
+
+  // Resolves once a frame showing the window has been presented: the frame after the one the
+  // first callback came before.
+  function refreshWindow(id) {
+    const record = windows.get(id);
+    if (!record || record.element.hidden) return Promise.resolve();
+    return new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve)));
+  }
+
+  function destroyWindow(id) {
+    const record = windows.get(id);
+    if (!record) return;
+    windows.delete(id);
+    record.element.remove();
+    if (record.taskButton) record.taskButton.remove();
+    if (record.closeMenusOutside)
+      document.removeEventListener('mousedown', record.closeMenusOutside, true);
+    const bar = part('taskbar');
+    bar.hidden = bar.children.length === 0;
+  }
+
+  function destroyAll() {
+    for (const id of [...windows.keys()]) destroyWindow(id);
+  }
+
+  function controlText(id, index) {
+    const entry = windows.get(id).controls.get(index);
+    return entry.c.kind === 'textbox' ? entry.made.value : entry.made.textContent;
+  }
+
+  function setCaption(id, index, caption) {
+    const entry = windows.get(id).controls.get(index);
+    entry.made.textContent = caption;
+    if (entry.c.autoSize) fitToText(entry);
+  }
+
+  return {createWindow, showWindow, refreshWindow, destroyWindow, destroyAll, controlText,
+          setCaption};
+})();
