@@ -3,8 +3,8 @@
 // identity, for the version text's numbers.
 
 #include "Driver.h"
+#include "TestPrograms.h"
 #include "shell/Program.h"
-#include "splash/frmSplash.h"
 
 #include <gtest/gtest.h>
 
@@ -132,15 +132,9 @@ TEST(SplashWindow, AsQuiblyShowsIt) {
     });
 }
 
-void ShowSplash() {
-    FormsRuntime::DefaultInstance<frmSplash>().Show();
-}
-
 TEST(SplashWindow, VersionAndNameFollowTheIdentity) {
     Driver& d = Current();
-    const FormsRuntime::Program other{
-        .app = {.Title = u"Zed", .Major = 10, .Minor = 15, .Revision = 7}, .main = &ShowSplash};
-    EXPECT_EQ(d.Run(other,
+    EXPECT_EQ(d.Run(TestPrograms::otherIdentity,
                     [&] {
                         EXPECT_EQ(d.Text(S, "lblVersion"), "Version 10.15.7");
                         EXPECT_EQ(d.Text(S, "lblProductName"), "Zed");

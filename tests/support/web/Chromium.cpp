@@ -56,7 +56,8 @@ Chromium::Chromium(const std::filesystem::path& profile, const std::filesystem::
                                          "--hide-scrollbars",
                                          "--mute-audio",
                                          "--force-color-profile=srgb",
-                                         "--font-render-hinting=none",
+                                         "--font-render-hinting=full",
+
                                          userData.c_str(),
                                          "about:blank",
                                          nullptr};

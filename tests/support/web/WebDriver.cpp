@@ -8,6 +8,7 @@
 #include "Input.h"
 #include "Page.h"
 #include "SiteServer.h"
+#include "TestPrograms.h"
 #include "runtime/Session.h"
 #include "shell/Program.h"
 
@@ -25,7 +26,7 @@ namespace {
 using namespace web;
 
 constexpr auto longestWait = std::chrono::seconds(30); // for what a page does in a moment
-constexpr int desktopWidth = 1280, desktopHeight = 1024;
+constexpr int desktopWidth = 1280, desktopHeight = 1400;
 
 std::string Setting(const char* name) {
     const char* value = std::getenv(name);
@@ -94,8 +95,8 @@ public:
 
     // As the site holds it: the browser decodes the same file.
     std::optional<Rgb> PicturePixel(std::string_view picture, Point point) override {
-        const QImage image(
-            QString::fromStdString(Setting("QUIBLY_WEB_SITE") + "/assets/" + std::string(picture)));
+        const QImage image(QString::fromStdString(Setting("QUIBLY_WEB_BUILD") + "/site/assets/" +
+                                                  std::string(picture)));
         if (image.isNull())
             throw std::runtime_error("the site has no picture " + std::string(picture));
         const QColor colour = image.pixelColor(point.x, point.y);
@@ -115,13 +116,15 @@ public:
             const w = win()js" + Quoted(window) +
                                           R"js(), c = part(w, 'client').getBoundingClientRect();
             const r = w.getBoundingClientRect(), icon = part(w, 'icon');
+            // Centred on the desktop, the page's work area.
+            const d = part(document, 'desktop').getBoundingClientRect();
             return {caption: part(w, 'caption')?.textContent ?? '',
                     titleBar: !!part(w, 'titlebar'),
                     minimize: !!part(w, 'minimize'), maximize: !!part(w, 'maximize'),
                     sizable: w.hasAttribute('data-resizable'),
                     taskBar: !!document.querySelector(`[data-part="taskbar"] [data-taskbar="${w.dataset.form}"]`),
-                    centred: Math.abs(r.x + r.width / 2 - innerWidth / 2) <= 1 &&
-                             Math.abs(r.y + r.height / 2 - innerHeight / 2) <= 1,
+                    centred: Math.abs(r.x + r.width / 2 - d.x - d.width / 2) <= 1 &&
+                             Math.abs(r.y + r.height / 2 - d.y - d.height / 2) <= 1,
                     width: Math.round(c.width), height: Math.round(c.height),
                     icon: icon?.naturalWidth ?? 0};
         })())js");
@@ -161,7 +164,7 @@ public:
                             "new PerformanceObserver(list => done(list.getEntries()"
                             ".filter(e => e.element?.closest('[data-form=" +
                             Quoted(window) +
-                            "]')).map(e => e.presentationTime || e.renderTime))).observe("
+                            "]')).map(e => e.paintTime ?? e.renderTime))).observe("
                             "{type: 'largest-contentful-paint', buffered: true}); })");
         bool presentedBefore = false;
         for (const double time : presented)
@@ -308,6 +311,9 @@ public:
             ClickAtCentre(std::string(openBox) + ".querySelector('[data-answer=\"No\"]')");
             asked = true;
         });
+        if (!page_->Evaluate("!!part(win(" + Quoted(window) + "), 'close')"))
+            throw std::logic_error("Close: " + std::string(window) +
+                                   " has no close box, and a page offers no other way to close it");
         ClickAtCentre("part(win(" + Quoted(window) + "), 'close')");
         WaitFor("the window to close or ask", [&] {
             return asked || Ended() ||
@@ -327,12 +333,14 @@ private:
     void Start() {
         if (browser_)
             return;
-        const std::filesystem::path site = Setting("QUIBLY_WEB_SITE");
-        if (!std::filesystem::exists(site / "index.html"))
-            throw std::runtime_error("no web site to test in " + site.string() +
-                                     ": build it first (./dev web)");
+        // Quibly's site and the test site, side by side in the web build.
+        const std::filesystem::path build = Setting("QUIBLY_WEB_BUILD");
+        for (const char* site : {"site", "test-site"})
+            if (!std::filesystem::exists(build / site / "index.html"))
+                throw std::runtime_error("no web site to test in " + (build / site).string() +
+                                         ": build the web preset first (./dev web)");
         const std::filesystem::path work = Setting("QUIBLY_WEB_PROFILE");
-        server_ = std::make_unique<SiteServer>(site);
+        server_ = std::make_unique<SiteServer>(build);
         browser_ = std::make_unique<Chromium>(work / "profile", work / "chromium.log");
         page_ = std::make_unique<Page>(*browser_);
         input_ = std::make_unique<Input>(*browser_);
@@ -348,11 +356,16 @@ private:
                        {{"source", std::string(driverScript)}});
     }
 
+    // Quibly from its site; a test program from the test site, by its name.
     std::string AddressOf(const FormsRuntime::Program& program) const {
         if (program.main == QuiblyProgram.main)
-            return server_->Address() + "index.html?trace";
-        throw std::runtime_error("the web site holds no program titled " +
-                                 std::string(program.app.Title.begin(), program.app.Title.end()));
+            return server_->Address() + "site/index.html";
+        const std::string_view name = TestPrograms::NameOf(program);
+        if (name.empty())
+            throw std::runtime_error(
+                "no web site holds the program titled " +
+                std::string(program.app.Title.begin(), program.app.Title.end()));
+        return server_->Address() + "test-site/index.html?program=" + std::string(name);
     }
 
     bool Ended() {
@@ -381,11 +394,15 @@ private:
             const Json& arguments = (*event)["params"]["args"];
             if (arguments.size() < 4 || arguments[0].value("value", Json()) != "quibly-trace")
                 continue;
+            const std::string object = arguments[1]["value"], operation = arguments[2]["value"];
             stepTime_ = arguments[3]["value"].get<double>();
             inHook_ = true;
             try {
-                FormsRuntime::detail::Trace(arguments[1]["value"].get<std::string>(),
-                                            arguments[2]["value"].get<std::string>());
+                // A test program's progress, told from the page, counts here as well.
+                if (object == TestPrograms::traceObject)
+                    TestPrograms::Reached(operation);
+                else
+                    FormsRuntime::detail::Trace(object, operation);
             } catch (...) {
                 inHook_ = false;
                 throw;
@@ -430,13 +447,14 @@ private:
         return {box["title"], box["prompt"], box["icon"], box["buttons"], box["focused"], {}};
     }
 
-    // F1 offers help in a box of its own, which is read and closed.
+    // F1 offers help in a box of its own, if the box has help: it is read and closed.
     void ShowHelp(MessageBoxSeen& seen) {
         input_->Press(StrokeOf(Key::F1));
+        Settle();
         constexpr std::string_view help =
             "[...document.querySelectorAll('[data-form=\"Help\"]')].find(shown)";
-        WaitFor("the help box",
-                [&] { return page_->Evaluate(std::string(help) + " !== undefined"); });
+        if (page_->Evaluate(std::string(help) + " === undefined"))
+            return;
         seen.help = page_->Evaluate("part(" + std::string(help) + ", 'prompt').textContent");
         ClickAtCentre(std::string(help) + ".querySelector('[data-answer]')");
         WaitFor("the help box to close",
