@@ -2,6 +2,9 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <cmath>
+#include <map>
+#include <set>
 #include <stdexcept>
 
 namespace TestDriver::web {
@@ -37,6 +40,10 @@ const shown = element => element.checkVisibility();
 
 std::string Quoted(std::string_view text) {
     return Json(std::string(text)).dump();
+}
+
+std::string ControlElement(std::string_view window, std::string_view control) {
+    return "ctl(" + Quoted(window) + ", " + Quoted(control) + ")";
 }
 
 Json Page::Evaluate(std::string_view expression) {
@@ -85,9 +92,72 @@ Snapshot Page::Screenshot(std::string_view window) {
 }
 
 Rect Page::Box(std::string_view window, std::string_view control) {
-    const Json at = Evaluate("box(ctl(" + Quoted(window) + ", " + Quoted(control) + "), client(" +
-                             Quoted(window) + "))");
+    const Json at =
+        Evaluate("box(" + ControlElement(window, control) + ", client(" + Quoted(window) + "))");
     return {at["x"], at["y"], at["width"], at["height"]};
+}
+
+WindowLook Page::Look(std::string_view window) {
+    const Json look = Evaluate("(w => { const c = part(w, 'client').getBoundingClientRect(); "
+                               "const r = w.getBoundingClientRect(), icon = part(w, 'icon'); "
+                               // Centred on the desktop, the page's work area.
+                               "const d = part(document, 'desktop').getBoundingClientRect(); "
+                               "return {caption: part(w, 'caption')?.textContent ?? '', "
+                               "titleBar: !!part(w, 'titlebar'), minimize: !!part(w, 'minimize'), "
+                               "maximize: !!part(w, 'maximize'), "
+                               "sizable: w.hasAttribute('data-resizable'), "
+                               "taskBar: !!document.querySelector(`[data-part=\"taskbar\"] "
+                               "[data-taskbar=\"${w.dataset.form}\"]`), "
+                               "centred: Math.abs(r.x + r.width / 2 - d.x - d.width / 2) <= 1 && "
+                               "Math.abs(r.y + r.height / 2 - d.y - d.height / 2) <= 1, "
+                               "width: Math.round(c.width), height: Math.round(c.height), "
+                               "icon: icon?.naturalWidth ?? 0}; })(win(" +
+                               Quoted(window) + "))");
+    return {.caption = look["caption"],
+            .titleBar = look["titleBar"],
+            .minimizeButton = look["minimize"],
+            .maximizeButton = look["maximize"],
+            .resizable = look["sizable"],
+            .taskBarButton = look["taskBar"],
+            .centred = look["centred"],
+            .clientWidth = look["width"],
+            .clientHeight = look["height"],
+            .iconSize = look["icon"]};
+}
+
+Font Page::FontOf(std::string_view window, std::string_view control) {
+    const Json font =
+        Evaluate("(s => ({face: s.fontFamily.split(',')[0].replace(/[\"']/g, '').trim(), "
+                 "size: parseFloat(s.fontSize), weight: +s.fontWeight, "
+                 "italic: s.fontStyle == 'italic', "
+                 "underline: s.textDecorationLine.includes('underline'), "
+                 "strikeOut: s.textDecorationLine.includes('line-through')}))(getComputedStyle(" +
+                 ControlElement(window, control) + "))");
+    return {font["face"],      int(std::lround(font["size"].get<double>())),
+            font["weight"],    font["italic"],
+            font["underline"], font["strikeOut"]};
+}
+
+Accessible Page::AccessibleOf(std::string_view window, std::string_view control) {
+    static const std::map<std::string, Role> roles{{"StaticText", Role::StaticText},
+                                                   {"textbox", Role::EditableText},
+                                                   {"button", Role::Button},
+                                                   {"menuitem", Role::MenuItem}};
+    static const std::set<std::string> containers{"generic", "none", "RootWebArea"};
+    const Json nodes = browser_.Call("Accessibility.getPartialAXTree",
+                                     {{"objectId", ElementId(ControlElement(window, control))},
+                                      {"fetchRelatives", true}})["nodes"];
+    for (const Json& node : nodes) {
+        const std::string role = node["role"].value("value", std::string());
+        if (!node.contains("backendDOMNodeId") || node.value("ignored", false) ||
+            containers.contains(role))
+            continue;
+        const auto known = roles.find(role);
+        return {known != roles.end() ? known->second : Role::Other,
+                node.contains("name") ? node["name"].value("value", std::string()) : std::string(),
+                Box(window, control)};
+    }
+    return {};
 }
 
 } // namespace TestDriver::web

@@ -27,7 +27,14 @@ public:
     // A window's client area as the screen shows it now.
     Snapshot Screenshot(std::string_view window);
 
+    // A control's box in its window's client area.
     Rect Box(std::string_view window, std::string_view control);
+    WindowLook Look(std::string_view window);
+    // The computed font of a control's element.
+    Font FontOf(std::string_view window, std::string_view control);
+    // From Chromium's accessibility tree: the control's own node, or the text it holds where
+    // the element itself is only a container.
+    Accessible AccessibleOf(std::string_view window, std::string_view control);
 
 private:
     Json Remote(std::string_view expression, bool byValue);
@@ -37,5 +44,7 @@ private:
 
 // A text as a JavaScript string literal.
 std::string Quoted(std::string_view text);
+// The expression that finds a control's element in the page.
+std::string ControlElement(std::string_view window, std::string_view control);
 
 } // namespace TestDriver::web

@@ -51,12 +51,6 @@ new MutationObserver(records => {
 }).observe(document, {subtree: true, childList: true, characterData: true});
 )js";
 
-const std::map<std::string, Role> roles{{"StaticText", Role::StaticText},
-                                        {"textbox", Role::EditableText},
-                                        {"button", Role::Button},
-                                        {"menuitem", Role::MenuItem},
-                                        {"MenuListOption", Role::MenuItem}};
-
 class WebDriver final : public Driver {
 public:
     int Run(const FormsRuntime::Program& program, const std::function<void()>& scenario) override {
@@ -111,34 +105,7 @@ public:
                                "]')].filter(shown).length");
     }
 
-    WindowLook Look(std::string_view window) override {
-        const Json look = page_->Evaluate(R"js((() => {
-            const w = win()js" + Quoted(window) +
-                                          R"js(), c = part(w, 'client').getBoundingClientRect();
-            const r = w.getBoundingClientRect(), icon = part(w, 'icon');
-            // Centred on the desktop, the page's work area.
-            const d = part(document, 'desktop').getBoundingClientRect();
-            return {caption: part(w, 'caption')?.textContent ?? '',
-                    titleBar: !!part(w, 'titlebar'),
-                    minimize: !!part(w, 'minimize'), maximize: !!part(w, 'maximize'),
-                    sizable: w.hasAttribute('data-resizable'),
-                    taskBar: !!document.querySelector(`[data-part="taskbar"] [data-taskbar="${w.dataset.form}"]`),
-                    centred: Math.abs(r.x + r.width / 2 - d.x - d.width / 2) <= 1 &&
-                             Math.abs(r.y + r.height / 2 - d.y - d.height / 2) <= 1,
-                    width: Math.round(c.width), height: Math.round(c.height),
-                    icon: icon?.naturalWidth ?? 0};
-        })())js");
-        return {.caption = look["caption"],
-                .titleBar = look["titleBar"],
-                .minimizeButton = look["minimize"],
-                .maximizeButton = look["maximize"],
-                .resizable = look["sizable"],
-                .taskBarButton = look["taskBar"],
-                .centred = look["centred"],
-                .clientWidth = look["width"],
-                .clientHeight = look["height"],
-                .iconSize = look["icon"]};
-    }
+    WindowLook Look(std::string_view window) override { return page_->Look(window); }
 
     // By the window's bottom-right corner, dragged with the mouse.
     void Resize(std::string_view window, int clientWidth, int clientHeight) override {
@@ -189,40 +156,11 @@ public:
     }
 
     Font FontOf(std::string_view window, std::string_view control) override {
-        const Json font =
-            page_->Evaluate("(s => ({face: s.fontFamily.split(',')[0].replace(/[\"']/g, '').trim(),"
-                            "size: parseFloat(s.fontSize), weight: +s.fontWeight,"
-                            "italic: s.fontStyle == 'italic',"
-                            "underline: s.textDecorationLine.includes('underline'),"
-                            "strikeOut: s.textDecorationLine.includes('line-through')}))"
-                            "(getComputedStyle(ctl(" +
-                            Quoted(window) + ", " + Quoted(control) + ")))");
-        return {font["face"],      int(std::lround(font["size"].get<double>())),
-                font["weight"],    font["italic"],
-                font["underline"], font["strikeOut"]};
+        return page_->FontOf(window, control);
     }
 
-    // From Chromium's accessibility tree: the control's own node, or the text it holds where
-    // the element itself is only a container.
     Accessible AccessibleOf(std::string_view window, std::string_view control) override {
-        const Json nodes = browser_->Call(
-            "Accessibility.getPartialAXTree",
-            {{"objectId", page_->ElementId("ctl(" + Quoted(window) + ", " + Quoted(control) + ")")},
-             {"fetchRelatives", true}})["nodes"];
-        const std::string element =
-            page_->Evaluate("ctl(" + Quoted(window) + ", " + Quoted(control) + ").dataset.control");
-        Json node = Json::object();
-        for (const Json& candidate : nodes)
-            if (candidate.contains("backendDOMNodeId") && node.empty() &&
-                !candidate.value("ignored", false) && candidate["role"]["value"] != "generic" &&
-                candidate["role"]["value"] != "none" && candidate["role"]["value"] != "RootWebArea")
-                node = candidate;
-        if (node.empty())
-            return {};
-        const auto role = roles.find(node["role"].value("value", std::string()));
-        return {role != roles.end() ? role->second : Role::Other,
-                node.contains("name") ? node["name"].value("value", std::string()) : std::string(),
-                page_->Box(window, control)};
+        return page_->AccessibleOf(window, control);
     }
 
     std::string AccessibilityUnavailable() override { return {}; }
@@ -252,7 +190,7 @@ public:
     // not shown takes no mouse input: its button is clicked as the element's own click().
     void Click(std::string_view window, std::string_view control) override {
         Pump();
-        const std::string element = "ctl(" + Quoted(window) + ", " + Quoted(control) + ")";
+        const std::string element = ControlElement(window, control);
         if (!page_->Evaluate("shown(win(" + Quoted(window) + "))")) {
             page_->Evaluate(element + ".click()");
         } else {
@@ -267,8 +205,7 @@ public:
     // As Qt's setText and Win32's SetWindowText: the text box's value, at once.
     void Paste(std::string_view window, std::string_view control, std::string_view text) override {
         Pump();
-        page_->Evaluate("ctl(" + Quoted(window) + ", " + Quoted(control) +
-                        ").value = " + Quoted(text));
+        page_->Evaluate(ControlElement(window, control) + ".value = " + Quoted(text));
     }
 
     void Type(std::string_view window, std::string_view control, std::string_view text) override {
