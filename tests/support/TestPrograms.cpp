@@ -74,8 +74,9 @@ void ShowButtons() {
     DefaultInstance<frmButtons>().Show();
 }
 
-void ShowSplash() {
+void ShowAndUnloadSplash() {
     DefaultInstance<frmSplash>().Show();
+    DefaultInstance<frmSplash>().Unload();
 }
 
 const AppInfo tester{.Title = u"Tester"};
@@ -90,7 +91,7 @@ struct Entry {
 const Program failureInMain{.app = tester, .main = &MainThatLoadsAMissingPicture};
 const Program failureInHandler{.app = tester, .main = &ShowButtons};
 const Program otherIdentity{.app = {.Title = u"Zed", .Major = 10, .Minor = 15, .Revision = 7},
-                            .main = &ShowSplash};
+                            .main = &ShowAndUnloadSplash};
 
 namespace {
 const std::array<Entry, 3> entries{{{"failure-in-main", &failureInMain},
