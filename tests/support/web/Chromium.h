@@ -2,7 +2,7 @@
 
 // Headless Chromium, started by the test and spoken to over the DevTools protocol on a pair of
 // pipes (file descriptors 3 and 4 of the browser, messages separated by NUL bytes). Commands go
-// to the one page the browser opens with; what the page reports on its own (console messages,
+// to one page the test opens; what the page reports on its own (console messages,
 // load events) waits in a queue until it is asked for.
 
 #include <chrono>

@@ -14,11 +14,9 @@
 
 #include <QImage>
 #include <cstdlib>
-#include <iostream>
 #include <map>
 #include <memory>
 #include <stdexcept>
-#include <thread>
 
 namespace TestDriver {
 namespace {
@@ -324,8 +322,8 @@ private:
         while (std::optional<Json> event = browser_->NextEvent()) {
             loaded_ = loaded_ || (*event)["method"] == "Page.domContentEventFired";
             if ((*event)["method"] == "Runtime.exceptionThrown")
-                std::cerr << "The page threw: " << (*event)["params"]["exceptionDetails"].dump()
-                          << "\n";
+                throw std::runtime_error("the page threw: " +
+                                         (*event)["params"]["exceptionDetails"].dump());
             if ((*event)["method"] != "Runtime.consoleAPICalled")
                 continue;
             const Json& arguments = (*event)["params"]["args"];
