@@ -52,10 +52,14 @@ const PageBoxes = (() => {
     const row = element('div', {class: 'box-buttons'}, dialog);
 
     return new Promise((resolve) => {
+      // The window behind the box is inactive while the box is up, as on the desktop.
       const previous = document.activeElement;
+      const owner = document.querySelector('[data-form][data-active]');
+      if (owner) owner.removeAttribute('data-active');
       const answer = (code) => {
         dialog.close();
         dialog.remove();
+        if (owner && owner.isConnected) owner.setAttribute('data-active', '');
         if (previous && previous.isConnected) previous.focus({preventScroll: true});
         resolve(code);
       };

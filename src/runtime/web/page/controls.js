@@ -88,6 +88,8 @@ const PageControls = (() => {
     else if (c.kind === 'line') buildLine(c, made);
     else if (c.kind === 'textbox') buildTextBox(c, made);
     else if (c.kind === 'button') buildButton(record, c, made);
+    // Texts and pictures carry a name under which the browser reports their presentation.
+    if (c.kind === 'label') made.setAttribute('elementtiming', `${record.id}.${c.name}`);
     if (c.accessibleName) made.setAttribute('aria-label', c.accessibleName);
     // Pictures and lines say nothing to a screen reader; a frame with a caption is a group.
     if (c.kind === 'image' || c.kind === 'line') made.setAttribute('aria-hidden', 'true');
@@ -115,7 +117,8 @@ const PageControls = (() => {
     for (const entry of record.controls.values()) {
       const c = entry.c;
       if (c.kind !== 'image' || !c.picture) continue;
-      const picture = element('img', {alt: '', src: c.picture, draggable: 'false'}, entry.made);
+      const picture = element('img', {alt: '', src: c.picture, draggable: 'false',
+                                      elementtiming: `${record.id}.${c.name}`}, entry.made);
       loads.push(picture.decode().then(() => {
         picture.style.width = `${picture.naturalWidth}px`;
         picture.style.height = `${picture.naturalHeight}px`;

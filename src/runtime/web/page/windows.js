@@ -257,12 +257,46 @@ const PageWindows = (() => {
     focusFirstStop(record);
   }
 
-  // Resolves once a frame showing the window has been presented: the frame after the one the
-  // first callback came before.
-  function refreshWindow(id) {
+  // The texts and pictures the browser has presented, by their elementtiming names, where it
+  // tells (Element Timing).
+  const presented = new Set();
+  const reportsPresentation = typeof PerformanceObserver !== 'undefined' &&
+                              (PerformanceObserver.supportedEntryTypes || []).includes('element');
+  if (reportsPresentation) {
+    new PerformanceObserver((list) => {
+      for (const entry of list.getEntries()) presented.add(entry.identifier);
+    }).observe({type: 'element', buffered: true});
+  }
+
+  function nextFrame() {
+    return new Promise((resolve) => requestAnimationFrame(resolve));
+  }
+
+  // The window's texts and pictures that its client area shows, by elementtiming name.
+  function shownTexts(record) {
+    const client = record.client.getBoundingClientRect();
+    return [...record.element.querySelectorAll('[elementtiming]')].filter((made) => {
+      const box = made.getBoundingClientRect();
+      return (made.tagName === 'IMG' || made.textContent !== '') && box.width > 0 &&
+             box.height > 0 && box.right > client.left && box.left < client.right &&
+             box.bottom > client.top && box.top < client.bottom;
+    }).map((made) => made.getAttribute('elementtiming'));
+  }
+
+  // Resolves once a frame showing the window has been presented: two frames (the second
+  // callback comes after the frame the first came before), and, where the browser reports
+  // what it presents, until it has reported each text and picture the window shows; for at
+  // most a second more, so that a browser that reports less holds nothing up.
+  async function refreshWindow(id) {
     const record = windows.get(id);
-    if (!record || record.element.hidden) return Promise.resolve();
-    return new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve)));
+    if (!record || record.element.hidden) return;
+    await nextFrame();
+    await nextFrame();
+    if (!reportsPresentation) return;
+    const wanted = shownTexts(record);
+    const deadline = performance.now() + 1000;
+    while (!wanted.every((name) => presented.has(name)) && performance.now() < deadline)
+      await nextFrame();
   }
 
   function destroyWindow(id) {
