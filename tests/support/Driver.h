@@ -131,6 +131,8 @@ public:
     virtual Accessible AccessibleOf(std::string_view window, std::string_view control) = 0;
     // Why what a screen reader is told cannot be read in this environment; empty where it can.
     virtual std::string AccessibilityUnavailable() = 0;
+    // Why a text box cannot hold `text` as it is; empty where it can.
+    virtual std::string TextBoxRefuses(std::string_view text) = 0;
     // What screen readers were asked to announce since the last call, oldest first: each
     // label caption announced, as its text. Reading them forgets them.
     virtual std::vector<std::string> Announcements() = 0;

@@ -163,6 +163,13 @@ public:
 
     std::string AccessibilityUnavailable() override { return {}; }
 
+    // The text box is an <input>, whose value the browser keeps free of line breaks.
+    std::string TextBoxRefuses(std::string_view text) override {
+        return text.find_first_of("\r\n") != std::string_view::npos
+                   ? "the page's text box, an <input>, holds no line break"
+                   : "";
+    }
+
     std::vector<std::string> Announcements() override {
         Pump();
         return page_->Evaluate("window.quiblyDriverAnnounced.splice(0)");

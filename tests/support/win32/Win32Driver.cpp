@@ -376,6 +376,8 @@ public:
                "controls";
     }
 
+    std::string TextBoxRefuses(std::string_view) override { return {}; }
+
     std::vector<std::string> Announcements() override {
         throw std::logic_error("Announcements: this driver does not read them yet");
     }
