@@ -138,6 +138,8 @@ public:
     virtual std::string AccessibilityUnavailableFor(std::string_view, std::string_view) {
         return {};
     }
+    // Why a text box cannot hold `text` as it is; empty where it can.
+    virtual std::string TextBoxRefuses(std::string_view text) = 0;
     // What screen readers were asked to announce since the last call, oldest first: each
     // label caption announced, as its text. Reading them forgets them.
     virtual std::vector<std::string> Announcements() = 0;

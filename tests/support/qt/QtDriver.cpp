@@ -243,6 +243,8 @@ public:
 
     std::string AccessibilityUnavailable() override { return {}; }
 
+    std::string TextBoxRefuses(std::string_view) override { return {}; }
+
     Accessible AccessibleOf(std::string_view window, std::string_view name) override {
         QObject* object = &Control(window, name);
         QAccessibleInterface* face = nullptr;
@@ -260,7 +262,8 @@ public:
             return {};
         const QRect onScreen = face->rect();
         const QPoint corner = Client(window).mapFromGlobal(onScreen.topLeft());
-        return {Lookup(roles, face->role(), Role::Other), AsShown(face->text(QAccessible::Name)),
+        return {Lookup(roles, face->role(), Role::Other),
+                AsShown(face->text(QAccessible::Name)),
                 {corner.x(), corner.y(), onScreen.width(), onScreen.height()}};
     }
 

@@ -512,6 +512,8 @@ public:
         return {};
     }
 
+    std::string TextBoxRefuses(std::string_view) override { return {}; }
+
     // Where the system offers UI Automation notifications, the runtime announces through them,
     // which this driver does not read; Wine has none.
     std::vector<std::string> Announcements() override {
