@@ -3,6 +3,7 @@
 #include "runtime/Backend.h"
 
 #include <QMainWindow>
+#include <QPushButton>
 #include <cstddef>
 #include <string_view>
 #include <vector>
@@ -19,12 +20,15 @@ public:
     // A label's caption or a text box's text, by index in the layout's control list.
     Text ControlText(std::size_t index) const;
     void SetCaption(std::size_t index, TextView caption);
+    // Screen readers announce the label's caption (Announcer.h).
+    void AnnounceCaption(std::size_t index, TextView caption);
 
     // Paints the window now and waits until its pixels are on the screen.
     void RefreshNow();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void ApplyWindowStyle(const WindowLayout& layout);
@@ -38,6 +42,8 @@ private:
 
     FormEvents events_;
     std::vector<QWidget*> controls_;
+    QPushButton* defaultButton_ = nullptr; // clicked by Return
+    QPushButton* cancelButton_ = nullptr;  // clicked by Escape
 };
 
 } // namespace FormsRuntime
