@@ -3,10 +3,11 @@
 #include "runtime/Backend.h"
 
 #include <QMainWindow>
-#include <QPushButton>
 #include <cstddef>
 #include <string_view>
 #include <vector>
+
+class QPushButton;
 
 namespace FormsRuntime {
 

@@ -107,9 +107,10 @@ const std::map<Key, Qt::Key> keys{{Key::Return, Qt::Key_Return},
                                   {Key::Tab, Qt::Key_Tab},
                                   {Key::F1, Qt::Key_F1}};
 
-// What the runtime told screen readers to announce, as the accessibility layer received it:
+// What the backend told screen readers to announce, as the accessibility layer receives it:
 // before Qt 6.8 a notification raised as shown, carrying the news as its name; from 6.8 an
-// announcement. Each event passes on to the handler that was there before.
+// announcement. Label captions and what a box says as it opens. Each event passes on to the
+// handler that was there before, if any; with none, no event of the tests reaches the bus.
 std::vector<std::string> announced;
 QAccessible::UpdateHandler passOn = nullptr;
 
