@@ -1,5 +1,6 @@
 #include "runtime/qt/FormWindow.h"
 
+#include "runtime/qt/Announcer.h"
 #include "runtime/qt/Appearance.h"
 #include "runtime/qt/ControlFactory.h"
 #include "runtime/qt/ControlWidgets.h"
@@ -8,16 +9,14 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
-#include <array>
-#include <span>
 
 namespace FormsRuntime {
 namespace {
@@ -65,6 +64,10 @@ Text FormWindow::ControlText(std::size_t index) const {
 
 void FormWindow::SetCaption(std::size_t index, TextView caption) {
     static_cast<LabelWidget*>(controls_.at(index))->SetCaption(ToQString(caption));
+}
+
+void FormWindow::AnnounceCaption(std::size_t index, TextView caption) {
+    Announce(*controls_.at(index), ToQString(caption));
 }
 
 void FormWindow::ApplyWindowStyle(const WindowLayout& layout) {
@@ -169,22 +172,31 @@ void FormWindow::SetTabOrder() {
 void FormWindow::BindKeyFlags() {
     const auto& controls = events_.Layout().controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
-        if (controls[i].kind != ControlKind::CommandButton || controls[i].keyFlag == KeyFlag::None)
+        if (controls[i].kind != ControlKind::CommandButton)
             continue;
         auto* button = static_cast<QPushButton*>(controls_[i]);
-        static constexpr std::array defaultKeys{Qt::Key_Return, Qt::Key_Enter};
-        static constexpr std::array cancelKeys{Qt::Key_Escape};
-        const std::span<const Qt::Key> keys = controls[i].keyFlag == KeyFlag::Default
-                                                  ? std::span<const Qt::Key>(defaultKeys)
-                                                  : std::span<const Qt::Key>(cancelKeys);
-        for (const Qt::Key key : keys) {
-            auto* shortcut = new QShortcut(QKeySequence(key), this);
-            connect(shortcut, &QShortcut::activated, button, [button] {
-                if (button->isEnabled() && button->isVisible())
-                    button->click();
-            });
-        }
+        if (controls[i].keyFlag == KeyFlag::Default)
+            defaultButton_ = button;
+        else if (controls[i].keyFlag == KeyFlag::Cancel)
+            cancelButton_ = button;
     }
+}
+
+// Return and Escape come here once the focused control has left them alone, in the order they
+// were typed. A shortcut would act on them as they arrive, ahead of the keys typed before them
+// that are still on their way, as they are while a screen reader looks at every key first.
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    QPushButton* button = nullptr;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        button = defaultButton_;
+    else if (event->key() == Qt::Key_Escape)
+        button = cancelButton_;
+    if (!plain || button == nullptr || !button->isEnabled() || !button->isVisible()) {
+        QMainWindow::keyPressEvent(event);
+        return;
+    }
+    button->click();
 }
 
 void FormWindow::PlaceOnScreen(const WindowLayout& layout) {

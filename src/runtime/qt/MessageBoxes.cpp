@@ -1,5 +1,6 @@
 #include "runtime/qt/MessageBoxes.h"
 
+#include "runtime/qt/Announcer.h"
 #include "runtime/qt/Convert.h"
 
 #include <QApplication>
@@ -82,6 +83,7 @@ std::optional<MsgBoxResult> ShowQtMessageBox(const MessageBoxRequest& request) {
         QObject::connect(button, &QAbstractButton::clicked, &box, offerHelp);
     }
 
+    AnnounceWhenShown(box, ToQString(request.spoken));
     box.exec();
     for (const auto& [button, result] : results)
         if (box.clickedButton() == button)
@@ -89,11 +91,12 @@ std::optional<MsgBoxResult> ShowQtMessageBox(const MessageBoxRequest& request) {
     return std::nullopt;
 }
 
-void ShowQtRunTimeError(TextView title, std::string_view message) {
+void ShowQtRunTimeError(TextView title, std::string_view message, TextView spoken) {
     QMessageBox box(QMessageBox::Critical, ToQString(title),
                     QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())),
                     QMessageBox::Ok, QApplication::activeWindow());
     box.setObjectName(QStringLiteral("RunTimeError"));
+    AnnounceWhenShown(box, ToQString(spoken));
     box.exec();
 }
 

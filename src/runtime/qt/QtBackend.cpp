@@ -35,7 +35,9 @@ public:
     void SetControlText(std::size_t control, TextView text) override {
         window_->SetCaption(control, text);
     }
-    void AnnounceCaption(std::size_t, TextView) override {}
+    void AnnounceCaption(std::size_t control, TextView caption) override {
+        window_->AnnounceCaption(control, caption);
+    }
 
 private:
     QPointer<FormWindow> window_;
@@ -87,8 +89,8 @@ public:
         return ShowQtMessageBox(request);
     }
 
-    void ShowRunTimeError(TextView title, std::string_view message, TextView) override {
-        ShowQtRunTimeError(title, message);
+    void ShowRunTimeError(TextView title, std::string_view message, TextView spoken) override {
+        ShowQtRunTimeError(title, message, spoken);
     }
 };
 

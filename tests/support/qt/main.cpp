@@ -1,4 +1,8 @@
+#include <QAccessible>
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -12,6 +16,21 @@ void QuietSizeHintWarnings(QtMsgType type, const QMessageLogContext& context,
         toolkitHandler(type, context, message);
 }
 
+// The scenarios read what screen readers are told, which Qt tells only while accessibility is
+// on. As on a desktop where a screen reader runs, the session's accessibility bus is started and
+// Qt uses it. Offscreen tests have no session bus and so no accessibility.
+void SwitchAccessibilityOn() {
+    qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+    if (QDBusConnectionInterface* session = QDBusConnection::sessionBus().interface())
+        session->startService(QStringLiteral("org.a11y.Bus"));
+}
+
+void AwaitAccessibility() {
+    if (QDBusConnection::sessionBus().isConnected() &&
+        !QTest::qWaitFor([] { return QAccessible::isActive(); }, 30000))
+        qFatal("accessibility did not come on within 30 s although a session bus is there");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -19,6 +38,8 @@ int main(int argc, char** argv) {
     toolkitHandler = qInstallMessageHandler(QuietSizeHintWarnings);
     // The menu bar stays in the window, as the program keeps it.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
+    SwitchAccessibilityOn();
     QApplication application(argc, argv);
+    AwaitAccessibility();
     return RUN_ALL_TESTS();
 }
