@@ -344,12 +344,14 @@ public:
         // Main runs message loops of its own, so the scenario starts once it returns, from the
         // runtime's message loop.
         static std::pair<const FormsRuntime::Program*, const std::function<void()>*> running;
+        static UINT_PTR scenarioTimer = 0;
         running = {&program, &scenario};
         FormsRuntime::Program wrapped = program;
         wrapped.main = [] {
             running.first->main();
-            SetTimer(nullptr, 0, 0, [](HWND, UINT, UINT_PTR timer, DWORD) {
+            scenarioTimer = SetTimer(nullptr, 0, 0, [](HWND, UINT, UINT_PTR timer, DWORD) {
                 KillTimer(nullptr, timer);
+                scenarioTimer = 0;
                 (*running.second)();
                 for (HWND window : TopLevelWindows())
                     if (FormWindow::Of(window) && IsWindowVisible(window))
@@ -362,6 +364,12 @@ public:
                             &OnWinEvent, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
         const int status = FormsRuntime::Start(0, nullptr, wrapped);
         UnhookWinEvent(hook);
+        // A program that leaves no window after Main never gets to the scenario; its timer must
+        // not fire in the next run, with that run's Main still going.
+        if (scenarioTimer != 0) {
+            KillTimer(nullptr, scenarioTimer);
+            scenarioTimer = 0;
+        }
         return status;
     }
 
