@@ -2,6 +2,7 @@
 // layout, menu items are actions, and the message box is a QMessageBox.
 
 #include "Driver.h"
+#include "ImageSnapshot.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -61,18 +62,6 @@ template <class T> T& ControlAs(std::string_view window, std::string_view name) 
     if (auto* control = qobject_cast<T*>(&Control(window, name)))
         return *control;
     throw std::runtime_error(std::string(name) + " is not of the kind the test expects");
-}
-
-Snapshot ToSnapshot(const QImage& grabbed) {
-    const QImage image = grabbed.convertToFormat(QImage::Format_RGB32);
-    Snapshot snapshot{image.width(), image.height(), image.devicePixelRatio(), {}};
-    snapshot.pixels.reserve(std::size_t(image.width()) * std::size_t(image.height()));
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb pixel = image.pixel(x, y);
-            snapshot.pixels.push_back({qRed(pixel), qGreen(pixel), qBlue(pixel)});
-        }
-    return snapshot;
 }
 
 // Calls `answer` on the first message box that comes up while `action` runs.
@@ -228,7 +217,8 @@ public:
     }
 
     Snapshot Grab(std::string_view window) override {
-        return ToSnapshot(Client(window).grab().toImage());
+        const QImage grabbed = Client(window).grab().toImage();
+        return SnapshotOf(grabbed, grabbed.devicePixelRatio());
     }
 
     Rect Geometry(std::string_view window, std::string_view name) override {

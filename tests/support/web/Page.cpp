@@ -1,5 +1,7 @@
 #include "Page.h"
 
+#include "ImageSnapshot.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <cmath>
@@ -76,19 +78,9 @@ Snapshot Page::Screenshot(std::string_view window) {
                                                                  {"height", area["height"]},
                                                                  {"scale", 1}}}});
     const std::string data = shot["data"];
-    const QImage image =
-        QImage::fromData(QByteArray::fromBase64(QByteArray(data.data(), qsizetype(data.size()))),
-                         "PNG")
-            .convertToFormat(QImage::Format_RGB32);
-    Snapshot snapshot{
-        image.width(), image.height(), image.width() / area["width"].get<double>(), {}};
-    snapshot.pixels.reserve(std::size_t(image.width()) * std::size_t(image.height()));
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb pixel = image.pixel(x, y);
-            snapshot.pixels.push_back({qRed(pixel), qGreen(pixel), qBlue(pixel)});
-        }
-    return snapshot;
+    const QImage image = QImage::fromData(
+        QByteArray::fromBase64(QByteArray(data.data(), qsizetype(data.size()))), "PNG");
+    return SnapshotOf(image, image.width() / area["width"].get<double>());
 }
 
 Rect Page::Box(std::string_view window, std::string_view control) {
