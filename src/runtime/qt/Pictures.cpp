@@ -28,31 +28,35 @@ template <int bitsPerPixel> int IndexAt(const std::uint8_t* row, int x) {
     return (row[x / perByte] >> shift) & ((1 << bitsPerPixel) - 1);
 }
 
-// One row of pixels looked up in the palette, the bitmap's rows being stored bottom-up.
-template <int bitsPerPixel>
-void ConvertRows(const std::uint8_t* rows, qsizetype rowBytes, const std::array<QRgb, 256>& palette,
-                 QImage& image) {
+// Visits every pixel of `image` with the bitmap row it comes from, the bitmap's rows being
+// stored bottom-up.
+template <class Visit>
+void ForEachPixel(const std::uint8_t* rows, qsizetype rowBytes, QImage& image, Visit visit) {
     const int width = image.width();
     const int height = image.height();
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* row = rows + rowBytes * (height - 1 - y);
         auto* out = reinterpret_cast<QRgb*>(image.bits() + image.bytesPerLine() * y);
         for (int x = 0; x < width; ++x)
-            out[x] = palette[IndexAt<bitsPerPixel>(row, x)];
+            visit(row, x, out[x]);
     }
+}
+
+// Each pixel's colour looked up in the palette.
+template <int bitsPerPixel>
+void ConvertRows(const std::uint8_t* rows, qsizetype rowBytes, const std::array<QRgb, 256>& palette,
+                 QImage& image) {
+    ForEachPixel(rows, rowBytes, image, [&](const std::uint8_t* row, int x, QRgb& pixel) {
+        pixel = palette[IndexAt<bitsPerPixel>(row, x)];
+    });
 }
 
 // Clears the pixels that an icon's 1-bit mask marks as transparent.
 void ApplyMask(const std::uint8_t* rows, qsizetype rowBytes, QImage& image) {
-    const int width = image.width();
-    const int height = image.height();
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* row = rows + rowBytes * (height - 1 - y);
-        auto* out = reinterpret_cast<QRgb*>(image.bits() + image.bytesPerLine() * y);
-        for (int x = 0; x < width; ++x)
-            if (IndexAt<1>(row, x) != 0)
-                out[x] = 0;
-    }
+    ForEachPixel(rows, rowBytes, image, [](const std::uint8_t* row, int x, QRgb& pixel) {
+        if (IndexAt<1>(row, x) != 0)
+            pixel = 0;
+    });
 }
 
 // A bitmap whose header starts at `header` in `data`, `height` rows tall; with `masked`, the
