@@ -11,7 +11,9 @@
 #include <QApplication>
 #include <QPointer>
 #include <QStyleHints>
+#include <fontconfig/fontconfig.h>
 #include <string>
+#include <thread>
 
 namespace FormsRuntime {
 namespace {
@@ -56,9 +58,14 @@ public:
         // The menu bar stays in the window, whose client area sits below it, even on desktops
         // that offer to take menus into a bar of their own.
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
+        // The system's font configuration is read on a thread of its own while the toolkit
+        // connects to the display, which takes about as long: the splash's first text then finds
+        // it ready. Should reading it fail, the toolkit reads it again and reports it as ever.
+        std::jthread fontConfiguration([] { FcInit(); });
         ExitUnlessPlatformStarts guard(program.app.Title);
         QApplication application(toolkitArgc, toolkitArgv);
         guard.Started();
+        fontConfiguration.join();
         // The application name stays the executable's name: the window class the desktop entry
         // expects. No display name either, since Qt would append it to every window title.
         const AppInfo& app = program.app;
