@@ -119,21 +119,22 @@ public:
         Settle();
     }
 
-    // Painted on the screen: Chromium reported a frame with the window's content presented
-    // before the trace step now running was reached (or before now), and it is still shown.
+    // Painted on the screen: Chromium reported (Element Timing) the frame that presented each
+    // text and picture of the window, all before the trace step now running was reached (or
+    // before now), and the window is still shown.
     bool OnScreenAsPainted(std::string_view window) override {
         const double before =
             stepTime_ ? *stepTime_ : page_->Evaluate("performance.now()").get<double>();
         const Json presented =
-            page_->Evaluate("new Promise(done => { setTimeout(() => done([]), 500); "
+            page_->Evaluate("new Promise(done => { setTimeout(() => done([]), 2000); "
                             "new PerformanceObserver(list => done(list.getEntries()"
                             ".filter(e => e.element?.closest('[data-form=" +
                             Quoted(window) +
-                            "]')).map(e => e.paintTime ?? e.renderTime))).observe("
-                            "{type: 'largest-contentful-paint', buffered: true}); })");
-        bool presentedBefore = false;
+                            "]')).map(e => e.renderTime))).observe("
+                            "{type: 'element', buffered: true}); })");
+        bool presentedBefore = !presented.empty();
         for (const double time : presented)
-            presentedBefore = presentedBefore || time <= before;
+            presentedBefore = presentedBefore && time <= before;
         return presentedBefore && page_->Evaluate("shown(win(" + Quoted(window) + "))");
     }
 
