@@ -286,8 +286,7 @@ const PageWindows = (() => {
   // Resolves once a frame showing the window has been presented: two frames (the second
   // callback comes after the frame the first came before), and, where the browser reports
   // what it presents, until it has reported each text and picture the window shows; for at
-  // most five seconds more (a busy machine can take over a second), so that a browser that
-  // reports less holds nothing up for long.
+  // most a second more, so that a browser that reports less holds nothing up.
   async function refreshWindow(id) {
     const record = windows.get(id);
     if (!record || record.element.hidden) return;
@@ -295,7 +294,7 @@ const PageWindows = (() => {
     await nextFrame();
     if (!reportsPresentation) return;
     const wanted = shownTexts(record);
-    const deadline = performance.now() + 5000;
+    const deadline = performance.now() + 1000;
     while (!wanted.every((name) => presented.has(name)) && performance.now() < deadline)
       await nextFrame();
   }
