@@ -59,8 +59,8 @@ public:
         // that offer to take menus into a bar of their own.
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
         // The system's font configuration is read on a thread of its own while the toolkit
-        // connects to the display, which takes about as long: the splash's first text then finds
-        // it ready. Should reading it fail, the toolkit reads it again and reports it as ever.
+        // connects to the display, which takes longer: the splash's first text then finds it
+        // ready. Should reading it fail, the toolkit reads it again and reports it as ever.
         std::jthread fontConfiguration([] { FcInit(); });
         ExitUnlessPlatformStarts guard(program.app.Title);
         QApplication application(toolkitArgc, toolkitArgv);
