@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <sys/mman.h>
 
 namespace FormsRuntime {
 namespace {
@@ -26,6 +27,33 @@ template <int bitsPerPixel> int IndexAt(const std::uint8_t* row, int x) {
     constexpr int perByte = 8 / bitsPerPixel;
     const int shift = 8 - bitsPerPixel * (x % perByte + 1);
     return (row[x / perByte] >> shift) & ((1 << bitsPerPixel) - 1);
+}
+
+// Where a picture's pixels begin in the memory taken for them: after the memory's size, which
+// releasing it needs, at a distance that keeps rows aligned as the raster engine wants them.
+constexpr std::size_t pixelsOffset = 64;
+
+void ReleasePixels(void* memory) {
+    munmap(memory, *static_cast<const std::size_t*>(memory));
+}
+
+// A picture of `width` by `height` 32-bit pixels in `format`. The memory for a large one is
+// taken from the system in one request with every page in place: written one page at a time,
+// each page would cost a fault of its own, which in a virtual machine costs more than decoding
+// the picture. Small pictures come from the heap as ever.
+QImage NewPicture(int width, int height, QImage::Format format) {
+    constexpr std::size_t pageBytes = 4096;
+    const std::size_t bytesPerLine = static_cast<std::size_t>(width) * 4;
+    const std::size_t bytes = pixelsOffset + bytesPerLine * static_cast<std::size_t>(height);
+    if (bytes < 16 * pageBytes)
+        return QImage(width, height, format);
+    void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (memory == MAP_FAILED)
+        return QImage(width, height, format);
+    *static_cast<std::size_t*>(memory) = bytes;
+    return QImage(static_cast<uchar*>(memory) + pixelsOffset, width, height,
+                  static_cast<qsizetype>(bytesPerLine), format, ReleasePixels, memory);
 }
 
 // Visits every pixel of `image` with the bitmap row it comes from, the bitmap's rows being
@@ -92,8 +120,8 @@ std::optional<QImage> DecodeDib(const QByteArray& data, qsizetype header, int he
         const qsizetype entry = table + qsizetype{i} * 4; // blue, green, red, unused
         palette[i] = qRgb(byteAt(data, entry + 2), byteAt(data, entry + 1), byteAt(data, entry));
     }
-    QImage image(width, height,
-                 masked ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    QImage image = NewPicture(width, height,
+                              masked ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.constData());
     switch (bitsPerPixel) {
     case 1:
@@ -246,7 +274,7 @@ std::optional<QImage> DecodeGif(const QByteArray& file) {
 
     if (transparent >= 0)
         palette[static_cast<std::size_t>(transparent)] = 0;
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image = NewPicture(width, height, QImage::Format_ARGB32_Premultiplied);
     // Interlaced rows come in four passes: every eighth row from 0, every eighth from 4, every
     // fourth from 2, every second from 1.
     constexpr std::array<std::array<int, 2>, 4> passes{{{0, 8}, {4, 8}, {2, 4}, {1, 2}}};

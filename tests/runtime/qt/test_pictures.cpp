@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <cstdint>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
 namespace {
 
@@ -45,6 +47,28 @@ TEST(Pictures, TheBackdropIsOpaqueRgbWithQtsPixels) {
     ASSERT_TRUE(decoded.has_value());
     EXPECT_EQ(decoded->format(), QImage::Format_RGB32);
     ExpectSamePixels(*decoded, ReadWithQt(path, QImage::Format_RGB32).front(), "backdrop.bmp");
+}
+
+// Whether the page holding `address` belongs to the program's memory.
+bool IsMapped(const uchar* address) {
+    const auto page = reinterpret_cast<std::uintptr_t>(address) & ~std::uintptr_t{4095};
+    unsigned char resident = 0;
+    return mincore(reinterpret_cast<void*>(page), 1, &resident) == 0;
+}
+
+// The backdrop is large enough to have memory of its own: a copy keeps its pixels after the
+// decoded picture is gone, and the memory goes back to the system with the last copy.
+TEST(Pictures, ALargePictureKeepsItsPixelsUntilItsLastCopyGoes) {
+    const QString path = QStringLiteral(":/assets/backdrop.bmp");
+    std::optional<QImage> decoded = DecodeIndexedBitmap(ReadAll(path));
+    ASSERT_TRUE(decoded.has_value());
+    const uchar* pixels = decoded->constBits();
+    std::optional<QImage> copy = *decoded;
+    decoded.reset();
+    ASSERT_TRUE(IsMapped(pixels)) << "the backdrop's memory went with the first of two copies";
+    ExpectSamePixels(*copy, ReadWithQt(path, QImage::Format_RGB32).front(), "backdrop.bmp copy");
+    copy.reset();
+    EXPECT_FALSE(IsMapped(pixels)) << "the backdrop's memory stays taken after its last copy";
 }
 
 TEST(Pictures, TheSplashPictureIsPremultipliedWithQtsPixelsAndTransparency) {
