@@ -4,6 +4,7 @@
 #include "runtime/Runtime.h"
 #include "runtime/qt/Appearance.h"
 #include "runtime/qt/Convert.h"
+#include "runtime/qt/DeferredIcons.h"
 #include "runtime/qt/FormWindow.h"
 #include "runtime/qt/MessageBoxes.h"
 #include "runtime/qt/PlatformStart.h"
@@ -66,6 +67,7 @@ public:
         QApplication application(toolkitArgc, toolkitArgv);
         guard.Started();
         fontConfiguration.join();
+        QApplication::setStyle(new DeferredIconStyle(QApplication::style()));
         // The application name stays the executable's name: the window class the desktop entry
         // expects. No display name either, since Qt would append it to every window title.
         const AppInfo& app = program.app;
