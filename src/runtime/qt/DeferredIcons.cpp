@@ -8,8 +8,8 @@
 namespace FormsRuntime {
 namespace {
 
-// One of the style's icons, asked of the style on first use; every question is then answered
-// by that icon's own engine, through QIcon calls that pass the engine's answer unchanged.
+// One of the style's icons, asked of the style on first use and from then on asked everything
+// this icon is asked, for the same sizes and pixel ratios.
 class DeferredIcon final : public QIconEngine {
 public:
     DeferredIcon(QStyle* style, QStyle::StandardPixmap which) : style_(style), which_(which) {}

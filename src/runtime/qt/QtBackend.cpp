@@ -67,6 +67,8 @@ public:
         QApplication application(toolkitArgc, toolkitArgv);
         guard.Started();
         fontConfiguration.join();
+        // The style as chosen, but with the icons no window shows until a bar overflows left
+        // unread until then.
         QApplication::setStyle(new DeferredIconStyle(QApplication::style()));
         // The application name stays the executable's name: the window class the desktop entry
         // expects. No display name either, since Qt would append it to every window title.
