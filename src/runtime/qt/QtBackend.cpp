@@ -67,8 +67,8 @@ public:
         QApplication application(toolkitArgc, toolkitArgv);
         guard.Started();
         fontConfiguration.join();
-        // The style as chosen, but with the icons no window shows until a bar overflows left
-        // unread until then.
+        // The chosen style, except that a bar's extension icon, shown only when the bar
+        // overflows, is read when first drawn.
         QApplication::setStyle(new DeferredIconStyle(QApplication::style()));
         // The application name stays the executable's name: the window class the desktop entry
         // expects. No display name either, since Qt would append it to every window title.
