@@ -29,6 +29,9 @@ void FrameAndControls(Driver& d) {
     EXPECT_EQ(look.iconSize, 32);
     EXPECT_EQ(look.clientWidth, 274);
     EXPECT_EQ(look.clientHeight, 351);
+    if (const std::optional<bool> maximizes = d.TitleBarMaximizes(W)) {
+        EXPECT_FALSE(*maximizes) << "a click or double-click on the title bar maximized it";
+    }
     EXPECT_EQ(d.Text(W, "MenuFile"), "File");
     EXPECT_EQ(d.Text(W, "MenuExit"), "Exit");
     EXPECT_EQ(d.Text(W, "Command1"), "Enter");
@@ -227,6 +230,9 @@ void LeaveQuestion(Driver& d) {
         EXPECT_EQ(box.defaultButton, "No");
         EXPECT_NE(box.help.find("DEMO.HLP"), std::string::npos) << box.help;
         EXPECT_NE(box.help.find("1000"), std::string::npos) << box.help;
+        if (box.titleBarButtons) {
+            EXPECT_EQ(*box.titleBarButtons, std::vector<std::string>{"close"});
+        }
         EXPECT_EQ(d.CountShown(W), 1);
         EXPECT_EQ(d.Text(W, "Label1"), "fine");
         EXPECT_EQ(d.Text(W, "Text1"), "how are you?");

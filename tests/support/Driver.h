@@ -55,7 +55,9 @@ struct WindowLook {
     bool maximizeButton = false;
     bool resizable = false;
     bool taskBarButton = false;
-    bool centred = false; // on the screen's work area
+    // On the screen's work area; nothing where the window system does not tell a program where
+    // its windows are (Wayland).
+    std::optional<bool> centred;
     int clientWidth = 0;
     int clientHeight = 0;
     int iconSize = 0; // 0: no icon of its own
@@ -99,6 +101,9 @@ struct MessageBoxSeen {
     std::vector<std::string> buttons;
     std::string defaultButton;
     std::string help; // what F1 in the box offered
+    // The buttons of a title bar the box draws itself ("minimize", "maximize", "close");
+    // nothing where the window system draws it.
+    std::optional<std::vector<std::string>> titleBarButtons;
 };
 
 class Driver {
@@ -122,6 +127,10 @@ public:
     // Whether the screen shows the window exactly as it paints itself, without any event
     // having been processed.
     virtual bool OnScreenAsPainted(std::string_view window) = 0;
+    // Clicks and double-clicks the window's title bar everywhere but on its buttons, as a user
+    // might; whether that maximized the window or changed its size. Nothing where the title bar
+    // is the window system's own and out of the driver's reach.
+    virtual std::optional<bool> TitleBarMaximizes(std::string_view) { return std::nullopt; }
     virtual Snapshot Grab(std::string_view window) = 0;
 
     // Position and size in the client area of the window.

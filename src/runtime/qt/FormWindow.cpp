@@ -5,6 +5,8 @@
 #include "runtime/qt/ControlFactory.h"
 #include "runtime/qt/ControlWidgets.h"
 #include "runtime/qt/Convert.h"
+#include "runtime/qt/Presentation.h"
+#include "runtime/qt/TitleBar.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -108,6 +110,8 @@ void FormWindow::ApplyWindowStyle(const WindowLayout& layout) {
         setFixedSize(size);
     else
         resize(size);
+    if (titleBar && DrawsOwnTitleBar())
+        AddOwnTitleBar(*this);
 }
 
 void FormWindow::BuildMenus(const WindowLayout& layout) {
@@ -218,7 +222,7 @@ void FormWindow::RefreshNow() {
         return;
     WaitUntilExposed();
     repaint();
-    QGuiApplication::sync();
+    WaitUntilOnScreen(*windowHandle());
 }
 
 void FormWindow::WaitUntilExposed() {

@@ -2,6 +2,7 @@
 
 #include "runtime/qt/Announcer.h"
 #include "runtime/qt/Convert.h"
+#include "runtime/qt/TitleBar.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -47,6 +48,13 @@ QMessageBox::Icon StandardIcon(MsgBoxIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A box has its title and a close box, drawn by itself where the window system leaves that to
+// the program.
+void DrawTitleBarIfOwn(QMessageBox& box) {
+    if (DrawsOwnTitleBar())
+        AddOwnTitleBar(box);
+}
+
 } // namespace
 
 std::optional<MsgBoxResult> ShowQtMessageBox(const MessageBoxRequest& request) {
@@ -57,6 +65,7 @@ std::optional<MsgBoxResult> ShowQtMessageBox(const MessageBoxRequest& request) {
     box.setTextFormat(Qt::PlainText);
     box.setIcon(StandardIcon(request.icon));
     box.setWindowModality(Qt::ApplicationModal);
+    DrawTitleBarIfOwn(box);
     if (request.rightToLeft)
         box.setLayoutDirection(Qt::RightToLeft);
     if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
@@ -72,7 +81,10 @@ std::optional<MsgBoxResult> ShowQtMessageBox(const MessageBoxRequest& request) {
     box.setDefaultButton(static_cast<QPushButton*>(results.at(request.defaultButton).first));
 
     const auto offerHelp = [&] {
-        QMessageBox::information(&box, box.windowTitle(), ToQString(request.helpText));
+        QMessageBox help(QMessageBox::Information, box.windowTitle(), ToQString(request.helpText),
+                         QMessageBox::Ok, &box);
+        DrawTitleBarIfOwn(help);
+        help.exec();
     };
     QShortcut f1(QKeySequence::HelpContents, &box);
     QObject::connect(&f1, &QShortcut::activated, &box, offerHelp);
@@ -96,6 +108,7 @@ void ShowQtRunTimeError(TextView title, std::string_view message, TextView spoke
                     QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())),
                     QMessageBox::Ok, QApplication::activeWindow());
     box.setObjectName(QStringLiteral("RunTimeError"));
+    DrawTitleBarIfOwn(box);
     AnnounceWhenShown(box, ToQString(spoken));
     box.exec();
 }

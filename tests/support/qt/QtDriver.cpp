@@ -3,6 +3,7 @@
 
 #include "Driver.h"
 #include "ImageSnapshot.h"
+#include "ProtocolLog.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -17,10 +18,15 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <map>
+#include <qpa/qplatformnativeinterface.h>
+#include <qpa/qwindowsysteminterface.h>
+#include <regex>
 #include <stdexcept>
 #include <utility>
 #include <vector>
+#include <wayland-client.h>
 
 namespace TestDriver {
 namespace {
@@ -46,6 +52,75 @@ QWidget& Window(std::string_view name) {
     if (hidden == nullptr)
         throw std::runtime_error("no window " + std::string(name) + " is loaded");
     return *hidden;
+}
+
+bool OnWayland() {
+    return QGuiApplication::platformName() == QLatin1String("wayland");
+}
+
+// The title bar a window draws itself, where it does (on Wayland).
+QWidget* OwnTitleBar(QWidget& window) {
+    return window.findChild<QWidget*>(QStringLiteral("TitleBar"), Qt::FindDirectChildrenOnly);
+}
+
+// The buttons of a title bar a window draws itself, left to right.
+std::vector<std::string> TitleBarButtons(QWidget& bar) {
+    static const std::pair<const char*, const char*> names[] = {{"TitleBarMinimize", "minimize"},
+                                                                {"TitleBarMaximize", "maximize"},
+                                                                {"TitleBarClose", "close"}};
+    std::vector<std::string> buttons;
+    for (const auto& [object, button] : names)
+        if (bar.findChild<QAbstractButton*>(QLatin1String(object)) != nullptr)
+            buttons.emplace_back(button);
+    return buttons;
+}
+
+// Whether the compositor reported the window's last drawn frame presented: after the last
+// buffer attached to the window's surface, the program asked for a presentation feedback or a
+// frame callback for that surface, and it came back presented or done.
+bool PresentedOnWayland(QWidget& window) {
+    auto* surface =
+        static_cast<wl_proxy*>(QGuiApplication::platformNativeInterface()->nativeResourceForWindow(
+            "surface", window.windowHandle()));
+    if (surface == nullptr)
+        return false;
+    const std::string id = "wl_surface@" + std::to_string(wl_proxy_get_id(surface));
+    const std::vector<std::string> lines = ProtocolLog::Lines();
+    const auto attached = std::find_if(lines.rbegin(), lines.rend(), [&](const std::string& line) {
+        return line.find(" -> " + id + ".attach(") != std::string::npos;
+    });
+    if (attached == lines.rend())
+        return false;
+    static const std::regex report(R"(new id (wp_presentation_feedback@\d+|wl_callback@\d+))");
+    std::vector<std::string> awaited;
+    for (auto line = attached.base(); line != lines.end(); ++line) {
+        std::smatch asked;
+        const bool request = line->find(" -> ") != std::string::npos;
+        if (request &&
+            (line->find(".feedback(" + id + ",") != std::string::npos ||
+             line->find(id + ".frame(") != std::string::npos) &&
+            std::regex_search(*line, asked, report))
+            awaited.push_back(
+                "] " + asked[1].str() +
+                (asked[1].str().starts_with("wl_callback") ? ".done(" : ".presented("));
+        for (const std::string& event : awaited)
+            if (!request && line->find(event) != std::string::npos)
+                return true;
+    }
+    return false;
+}
+
+// A compositor with no seat (weston's headless output) has no keyboard to give a window, so
+// no window ever becomes active there; the driver then makes the window the toolkit's focus
+// window itself, as the compositor's activation would.
+bool CompositorActivatesWindows() {
+    if (!OnWayland())
+        return true;
+    const std::vector<std::string> lines = ProtocolLog::Lines();
+    return std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find(".global(") != std::string::npos &&
+               line.find("\"wl_seat\"") != std::string::npos;
+    });
 }
 
 QWidget& Client(std::string_view window) {
@@ -182,15 +257,25 @@ public:
         const Qt::WindowFlags flags = window.windowFlags();
         const QIcon icon = window.windowIcon();
         const QWidget& client = Client(name);
+        QWidget* ownBar = OwnTitleBar(window);
+        const std::vector<std::string> ownButtons =
+            ownBar != nullptr ? TitleBarButtons(*ownBar) : std::vector<std::string>{};
+        const auto drawn = [&](const char* button) {
+            return std::find(ownButtons.begin(), ownButtons.end(), button) != ownButtons.end();
+        };
         return {.caption = window.windowTitle().toStdString(),
-                .titleBar = !(flags & Qt::FramelessWindowHint),
-                .minimizeButton = bool(flags & Qt::WindowMinimizeButtonHint),
-                .maximizeButton = bool(flags & Qt::WindowMaximizeButtonHint),
+                .titleBar = ownBar != nullptr || !(flags & Qt::FramelessWindowHint),
+                .minimizeButton = ownBar != nullptr ? drawn("minimize")
+                                                    : bool(flags & Qt::WindowMinimizeButtonHint),
+                .maximizeButton = ownBar != nullptr ? drawn("maximize")
+                                                    : bool(flags & Qt::WindowMaximizeButtonHint),
                 .resizable = window.minimumSize() != window.maximumSize(),
                 .taskBarButton = window.windowType() == Qt::Window,
-                .centred = (window.frameGeometry().center() -
-                            window.screen()->availableGeometry().center())
-                               .manhattanLength() <= 1,
+                .centred = OnWayland()
+                               ? std::nullopt
+                               : std::optional<bool>((window.frameGeometry().center() -
+                                                      window.screen()->availableGeometry().center())
+                                                         .manhattanLength() <= 1),
                 .clientWidth = client.width(),
                 .clientHeight = client.height(),
                 .iconSize = window.testAttribute(Qt::WA_SetWindowIcon) && !icon.isNull()
@@ -206,6 +291,9 @@ public:
 
     bool OnScreenAsPainted(std::string_view name) override {
         QWidget& window = Window(name);
+        // A Wayland client sees nothing of the screen: the protocol tells what was presented.
+        if (OnWayland())
+            return PresentedOnWayland(window);
         const QRect area(window.mapToGlobal(QPoint(0, 0)), window.size());
         QImage onScreen = window.screen()
                               ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
@@ -214,6 +302,25 @@ public:
         QImage painted = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
         painted.setDevicePixelRatio(1);
         return onScreen == painted;
+    }
+
+    std::optional<bool> TitleBarMaximizes(std::string_view name) override {
+        QWidget& window = Window(name);
+        QWidget* bar = OwnTitleBar(window);
+        if (bar == nullptr)
+            return std::nullopt;
+        const QSize before = window.size();
+        QRect buttons;
+        for (QWidget* button : bar->findChildren<QAbstractButton*>())
+            buttons |= button->geometry();
+        for (const QPoint at : {QPoint(4, bar->height() / 2), bar->rect().center(),
+                                QPoint(buttons.left() - 3, bar->height() / 2)}) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, at);
+            QTest::mouseDClick(bar, Qt::LeftButton, {}, at);
+        }
+        // A compositor answers a maximize request with a configure event of the new size.
+        QTest::qWait(200);
+        return window.isMaximized() || window.size() != before;
     }
 
     Snapshot Grab(std::string_view window) override {
@@ -334,11 +441,14 @@ public:
             [&](QMessageBox& box) {
                 // Keys reach the box's shortcuts once the window system has made it active
                 // and the focus has come into it.
+                ActivateAndWait(box);
                 if (!QTest::qWaitFor([&] { return box.isAncestorOf(QApplication::focusWidget()); }))
                     throw std::runtime_error("the message box did not take the focus");
                 seen.title = box.windowTitle().toStdString();
                 seen.prompt = box.text().toStdString();
                 seen.icon = Lookup(iconNames, box.icon());
+                if (QWidget* bar = OwnTitleBar(box))
+                    seen.titleBarButtons = TitleBarButtons(*bar);
                 for (QAbstractButton* button : box.buttons())
                     seen.buttons.push_back(
                         AsShown(button->text().remove(QRegularExpression("&(?!&)"))));
@@ -385,10 +495,18 @@ private:
     }
 
     static void ActivateAndWait(QWidget& window) {
-        if (window.isActiveWindow() || (window.windowFlags() & Qt::WindowDoesNotAcceptFocus))
+        if (QApplication::activeWindow() == &window ||
+            (window.windowFlags() & Qt::WindowDoesNotAcceptFocus))
             return;
+        static const bool activates = CompositorActivatesWindows();
+        if (!activates)
+            QWindowSystemInterface::handleWindowActivated<
+                QWindowSystemInterface::SynchronousDelivery>(window.windowHandle(),
+                                                             Qt::ActiveWindowFocusReason);
         window.activateWindow();
-        if (!QTest::qWaitForWindowActive(&window))
+        // Qt's Wayland platform makes no promise to activate, so the wait is for the
+        // compositor's word to have reached the application.
+        if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }))
             throw std::runtime_error("the window " + window.objectName().toStdString() +
                                      " did not become active");
     }

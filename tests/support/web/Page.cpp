@@ -111,7 +111,7 @@ WindowLook Page::Look(std::string_view window) {
             .maximizeButton = look["maximize"],
             .resizable = look["sizable"],
             .taskBarButton = look["taskBar"],
-            .centred = look["centred"],
+            .centred = look["centred"].get<bool>(),
             .clientWidth = look["width"],
             .clientHeight = look["height"],
             .iconSize = look["icon"]};
