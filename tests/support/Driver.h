@@ -103,7 +103,7 @@ struct MessageBoxSeen {
     std::string help; // what F1 in the box offered
     // The buttons of a title bar the box draws itself ("minimize", "maximize", "close");
     // nothing where the window system draws it.
-    std::optional<std::vector<std::string>> titleBarButtons;
+    std::optional<std::vector<std::string>> titleBarButtons = std::nullopt;
 };
 
 class Driver {

@@ -48,6 +48,17 @@ QMessageBox::Icon StandardIcon(MsgBoxIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A box lies over the window the user was working in: the active one, or else the first shown,
+// where the window system has not yet said which is active.
+QWidget* Owner() {
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->windowType() == Qt::Window)
+            return window;
+    return nullptr;
+}
+
 // A box has its title and a close box, drawn by itself where the window system leaves that to
 // the program.
 void DrawTitleBarIfOwn(QMessageBox& box) {
@@ -58,7 +69,7 @@ void DrawTitleBarIfOwn(QMessageBox& box) {
 } // namespace
 
 std::optional<MsgBoxResult> ShowQtMessageBox(const MessageBoxRequest& request) {
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(Owner());
     box.setObjectName(QStringLiteral("MsgBox"));
     box.setWindowTitle(ToQString(request.title));
     box.setText(ToQString(request.prompt));
@@ -106,7 +117,7 @@ std::optional<MsgBoxResult> ShowQtMessageBox(const MessageBoxRequest& request) {
 void ShowQtRunTimeError(TextView title, std::string_view message, TextView spoken) {
     QMessageBox box(QMessageBox::Critical, ToQString(title),
                     QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())),
-                    QMessageBox::Ok, QApplication::activeWindow());
+                    QMessageBox::Ok, Owner());
     box.setObjectName(QStringLiteral("RunTimeError"));
     DrawTitleBarIfOwn(box);
     AnnounceWhenShown(box, ToQString(spoken));

@@ -3,6 +3,7 @@
 #include "runtime/Backend.h"
 
 #include <QString>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -16,14 +17,22 @@ struct HeldMessage {
     QString text;
 };
 
+// Qt's word that it has no platform plugin for Wayland; it then tries X11.
+bool TellsWaylandPluginMissing(const QString& text) {
+    return text.contains(QLatin1String("Could not find the Qt platform plugin \"wayland"));
+}
+
 // Why no display can be reached, for the environment given.
-std::string NoDisplayReason(const char* display, const char* waylandDisplay) {
-    const bool named = (display != nullptr && *display != '\0') ||
-                       (waylandDisplay != nullptr && *waylandDisplay != '\0');
-    if (!named)
+std::string NoDisplayReason(const char* display, const char* waylandDisplay,
+                            bool waylandPluginMissing) {
+    const bool x11 = display != nullptr && *display != '\0';
+    const bool wayland = waylandDisplay != nullptr && *waylandDisplay != '\0';
+    if (wayland && !x11 && waylandPluginMissing)
+        return "Qt's Wayland platform plugin is not installed (Debian package qt6-wayland) and "
+               "no X display is set";
+    if (!x11 && !wayland)
         return "no display is set (DISPLAY is empty); start it from a desktop session";
-    return std::string("the display \"") +
-           (display != nullptr && *display != '\0' ? display : waylandDisplay) +
+    return std::string("the display \"") + (x11 ? display : waylandDisplay) +
            "\" cannot be reached";
 }
 
@@ -35,8 +44,12 @@ void HoldOrRefuse(QtMsgType type, const QMessageLogContext&, const QString& text
         heldMessages.push_back({type, text});
         return;
     }
+    const bool waylandPluginMissing =
+        std::any_of(heldMessages.begin(), heldMessages.end(),
+                    [](const HeldMessage& held) { return TellsWaylandPluginMissing(held.text); });
     EndForNoDisplay(guardedProgram,
-                    NoDisplayReason(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY")));
+                    NoDisplayReason(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                                    waylandPluginMissing));
 }
 
 } // namespace
@@ -56,8 +69,11 @@ void ExitUnlessPlatformStarts::Started() {
         return;
     guarding_ = false;
     qInstallMessageHandler(previous_);
+    // Where Wayland's plugin is missing but X11 came up, the program runs as on X11 and has
+    // nothing to warn of.
     for (const auto& [type, text] : std::exchange(heldMessages, {}))
-        previous_(type, QMessageLogContext(), text);
+        if (!TellsWaylandPluginMissing(text))
+            previous_(type, QMessageLogContext(), text);
 }
 
 } // namespace FormsRuntime
