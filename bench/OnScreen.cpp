@@ -1,5 +1,7 @@
 #include "OnScreen.h"
 
+#include "runtime/qt/Presentation.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEvent>
@@ -53,7 +55,8 @@ public:
         QMetaObject::invokeMethod(
             this,
             [this] {
-                WaitForServer();
+                if (window_ != nullptr)
+                    WaitUntilOnScreen(*window_);
                 then_();
                 deleteLater();
             },
@@ -123,6 +126,10 @@ bool RunUntilRepainted(QWidget& widget, const std::function<void()>& action,
 void WaitForServer() {
     // Processes pending events, makes the round trip, then processes again.
     QGuiApplication::sync();
+}
+
+void WaitUntilOnScreen(QWidget& window) {
+    FormsRuntime::WaitUntilOnScreen(*window.windowHandle());
 }
 
 bool RunUntilRepaintedOnScreen(QWidget& widget, const std::function<void()>& action) {

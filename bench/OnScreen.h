@@ -1,8 +1,9 @@
 #pragma once
 
-// When a window counts as on the screen, decided the same way for the bare form and for Quibly:
-// Qt has painted the window and flushed its backing store to the X server, and a round trip to
-// the server has come back, so the server has drawn those pixels.
+// When a window counts as on the screen, decided the same way for the bare form and for Quibly,
+// and as Quibly's runtime decides it: Qt has painted the window and flushed its backing store to
+// the display; on X11 a round trip to the server has then come back, so the server has drawn
+// those pixels; on Wayland the compositor has reported the frame presented.
 
 #include <chrono>
 #include <functional>
@@ -30,6 +31,9 @@ void MarkPhase(const char* phase);
 // Processes what is pending and makes a round trip to the X server: what was sent before is on
 // the screen when this returns.
 void WaitForServer();
+
+// What `window` last drew is on the screen when this returns (X11 or Wayland).
+void WaitUntilOnScreen(QWidget& window);
 
 // RunUntilRepainted, then WaitForServer.
 bool RunUntilRepaintedOnScreen(QWidget& widget, const std::function<void()>& action);

@@ -34,7 +34,7 @@ int main(int, char** argv) {
         splash.show();
         WaitUntilExposed(splash);
         splash.repaint();
-        Bench::WaitForServer();
+        Bench::WaitUntilOnScreen(splash);
         Bench::MarkPhase("splash");
 
         auto* form = new Bench::BaselineForm;
