@@ -99,13 +99,12 @@ public:
     // Lays the bar along the top of the window's frame, its buttons at the right.
     void Place() {
         setGeometry(border, border, window()->width() - 2 * border, barHeight);
-        int x = width() - buttonGap;
-        for (auto it = buttons_.rbegin(); it != buttons_.rend(); ++it) {
-            x -= buttonSize;
-            (*it)->move(x, (barHeight - buttonSize) / 2);
-            x -= buttonGap;
+        int x = width() - int(buttons_.size()) * (buttonSize + buttonGap);
+        buttonsLeft_ = x - buttonGap;
+        for (QAbstractButton* button : buttons_) {
+            button->move(x, (barHeight - buttonSize) / 2);
+            x += buttonSize + buttonGap;
         }
-        buttonsLeft_ = x;
     }
 
 protected:
