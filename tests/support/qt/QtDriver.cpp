@@ -482,7 +482,15 @@ public:
                 else
                     box.close();
             },
-            [&] { Window(window).close(); });
+            [&] {
+                // A title bar the window draws itself is clicked as the user would.
+                QWidget& shown = Window(window);
+                if (QWidget* bar = OwnTitleBar(shown))
+                    if (auto* close =
+                            bar->findChild<QAbstractButton*>(QStringLiteral("TitleBarClose")))
+                        return QTest::mouseClick(close, Qt::LeftButton);
+                shown.close();
+            });
         return asked;
     }
 
