@@ -1,11 +1,9 @@
 # Run by CPack for each package between staging its files and packing them, and again on the
 # packages it made. The packages hold no trace of when, where or by whom they were made: every
-# file and folder is dated at the source's date and readable by all, writable only by its owner,
-# whatever the builder's umask; the archive writers date the packages themselves from
-# SOURCE_DATE_EPOCH, with zip's local times in UTC; and strip-nondeterminism puts the members of
-# a zip in the order of their names, which the staging folder's listing does not keep.
-set(ENV{SOURCE_DATE_EPOCH} ${CPACK_QUIBLY_SOURCE_DATE_EPOCH})
-set(ENV{TZ} UTC)
+# file and folder is dated at the source's date (SOURCE_DATE_EPOCH, which
+# cmake/PackageFileNames.cmake sets) and readable by all, writable only by its owner, whatever
+# the builder's umask; and strip-nondeterminism puts the members of a zip in the order of their
+# names, which the staging folder's listing does not keep.
 
 if(NOT DEFINED CPACK_PACKAGE_FILES)
     set(staged ${CPACK_TEMPORARY_INSTALL_DIRECTORY})

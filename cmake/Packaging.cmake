@@ -22,7 +22,8 @@ set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 # Values reach CPack as written, quotes and line breaks included.
 set(CPACK_VERBATIM_VARIABLES ON)
-# Each generator's file name: cmake/PackageFileNames.cmake runs when CPack picks a generator.
+# Each generator's file name and the date it writes: cmake/PackageFileNames.cmake runs when
+# CPack picks a generator.
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/PackageFileNames.cmake)
 # The same bytes from the same source: dates, permissions and the order of members fixed.
 set(CPACK_QUIBLY_SOURCE_DATE_EPOCH ${QUIBLY_SOURCE_DATE_EPOCH})
