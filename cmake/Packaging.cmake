@@ -22,8 +22,13 @@ set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 # Values reach CPack as written, quotes and line breaks included.
 set(CPACK_VERBATIM_VARIABLES ON)
-# Each generator's file name: cmake/PackageFileNames.cmake runs when CPack picks a generator.
+# Each generator's file name and the date it writes: cmake/PackageFileNames.cmake runs when
+# CPack picks a generator.
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/PackageFileNames.cmake)
+# The same bytes from the same source: dates, permissions and the order of members fixed.
+set(CPACK_QUIBLY_SOURCE_DATE_EPOCH ${QUIBLY_SOURCE_DATE_EPOCH})
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackageStaging.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackageStaging.cmake)
 
 # The licence's holder and year, as the packages' copyright notices give them.
 file(READ ${CPACK_RESOURCE_FILE_LICENSE} licence)
@@ -58,6 +63,8 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     string(REPLACE "\n\n" "\n.\n" licence_terms "${licence_terms}")
     string(REPLACE "\n" "\n " licence_terms " ${licence_terms}")
 
+    # The changelog's entry is dated at the source's date, in Debian's form (RFC 5322, English).
+    string(TIMESTAMP changelog_date "%a, %d %b %Y %H:%M:%S +0000" UTC)
     set(docs ${CMAKE_CURRENT_BINARY_DIR}/packaging)
     configure_file(packaging/debian/copyright.in ${docs}/copyright @ONLY)
     configure_file(packaging/debian/changelog.in ${docs}/changelog @ONLY)
@@ -95,10 +102,12 @@ elseif(WIN32)
     set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
     set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
     # The installer's own version block; and the maker's registry key, which holds nothing once
-    # the uninstaller has removed Quibly's, goes with it.
+    # the uninstaller has removed Quibly's, goes with it. The installer keeps no file's date:
+    # CPack writes some of the files it packs at packing time.
     set(version "${PROJECT_VERSION}.0")
     set(CPACK_NSIS_DEFINES "
   Target amd64-unicode
+  SetDateSave off
   VIProductVersion ${version}
   VIFileVersion ${version}
   VIAddVersionKey /LANG=${QUIBLY_LOCALE} CompanyName \"${QUIBLY_COMPANY}\"
