@@ -1,5 +1,5 @@
-// What every driver shares: the colour scheme, the rule for transparent picture pixels, captions
-// as shown, and reading snapshots.
+// What every driver shares: the colour scheme, the rule for transparent picture pixels, closing a
+// window, captions as shown, and reading snapshots.
 
 #include "Driver.h"
 
@@ -30,6 +30,10 @@ Rgb Driver::SystemColour(int number) {
 std::optional<Rgb> Driver::PicturePixel(std::string_view picture, Point point) {
     const auto [colour, alpha] = PictureSample(picture, point);
     return alpha == 0 ? std::nullopt : std::optional(colour);
+}
+
+bool Driver::Close(std::string_view window) {
+    return !AnswerMessageBox(Answer::No, [&] { PressCloseBox(window); }).buttons.empty();
 }
 
 Rgb Snapshot::At(Point point) const {

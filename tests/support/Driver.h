@@ -164,13 +164,17 @@ public:
     // Keystrokes at the end of a text box's text.
     virtual void Type(std::string_view window, std::string_view control, std::string_view text) = 0;
     virtual void Press(std::string_view window, Key key) = 0;
-    // Runs `action`, answering the message box it opens: F1 first, then `answer`.
+    // Runs `action`, answering the message box it opens: F1 first, then `answer`. The box as
+    // it was seen; empty if the action opened none.
     virtual MessageBoxSeen AnswerMessageBox(Answer answer, const std::function<void()>& action) = 0;
     // Closes the window as the window system's close box does; true if a message box was
     // shown on the way (it was answered No).
-    virtual bool Close(std::string_view window) = 0;
+    bool Close(std::string_view window);
 
 protected:
+    // Presses the window's close box; returns once the window has closed, or a box that opened
+    // on the way has been answered.
+    virtual void PressCloseBox(std::string_view window) = 0;
     // The grey of the button face, which differs between the desktops' standard schemes.
     virtual Rgb ButtonFace() = 0;
     // A pixel of a picture as its file holds it, and its alpha.

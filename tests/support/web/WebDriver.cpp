@@ -342,7 +342,6 @@ public:
 
     MessageBoxSeen AnswerMessageBox(Answer answer, const std::function<void()>& action) override {
         MessageBoxSeen seen;
-        bool answered = false;
         boxAnswerers_.push_back([&] {
             seen = ReadBox();
             ShowHelp(seen);
@@ -351,36 +350,29 @@ public:
                               (answer == Answer::Yes ? "\"Yes\"" : "\"No\"") + "]')");
             else
                 PressKey(StrokeOf(answer == Answer::Return ? Key::Return : Key::Escape));
-            answered = true;
         });
         action();
-        WaitFor("a message box", [&] { return answered; });
+        // Pump takes the answerer as it answers; an action done without a box withdraws it.
+        WaitFor("a message box", [&] { return !boxAnswerers_.back(); });
         boxAnswerers_.pop_back();
         Settle();
         return seen;
     }
 
-    bool Close(std::string_view window) override {
-        bool asked = false;
-        boxAnswerers_.push_back([&] {
-            ClickAtCentre(std::string(openBox) + ".querySelector('[data-answer=\"No\"]')");
-            asked = true;
-        });
+protected:
+    void PressCloseBox(std::string_view window) override {
         if (!Evaluate("!!part(win(" + Quoted(window) + "), 'close')"))
             throw std::logic_error("Close: " + std::string(window) +
                                    " has no close box, and a page offers no other way to close it");
         ClickAtCentre("part(win(" + Quoted(window) + "), 'close')");
         WaitFor("the window to close or ask", [&] {
-            return asked || Ended() ||
-                   Evaluate("![...document.querySelectorAll("
-                            "'[data-form=" +
-                            Quoted(window) + "]')].some(shown)");
+            return !boxAnswerers_.back() || Ended() ||
+                   Evaluate("![...document.querySelectorAll('[data-form=" + Quoted(window) +
+                            "]')].some(shown)");
         });
-        boxAnswerers_.pop_back();
-        return asked;
+        boxAnswerers_.back() = nullptr; // closed without a box
     }
 
-protected:
     // The page paints in the standard colour scheme of the desktop it stands in for.
     Rgb ButtonFace() override { return {192, 192, 192}; }
 

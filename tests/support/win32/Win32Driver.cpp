@@ -650,17 +650,11 @@ public:
         return seen;
     }
 
-    bool Close(std::string_view window) override {
-        bool asked = false;
-        HWND shown = Window(window).Handle();
-        // A box on the way is answered No.
-        WhileBoxOpens([&](HWND box) { asked = PostMessageW(box, WM_COMMAND, IDNO, 0); },
-                      [&] { SendMessageW(shown, WM_SYSCOMMAND, SC_CLOSE, 0); });
-        Pump();
-        return asked;
+protected:
+    void PressCloseBox(std::string_view window) override {
+        SendMessageW(Window(window).Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
     }
 
-protected:
     Rgb ButtonFace() override {
         const COLORREF colour = GetSysColor(COLOR_BTNFACE);
         return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
