@@ -112,6 +112,20 @@ KeyStroke StrokeOf(Key key) {
 
 } // namespace
 
+} // namespace TestDriver
+
+// A value the page may leave null.
+template <class T> struct nlohmann::adl_serializer<std::optional<T>> {
+    static void to_json(json& out, const std::optional<T>& value) {
+        out = value ? json(*value) : json(nullptr);
+    }
+    static void from_json(const json& in, std::optional<T>& value) {
+        value = in.is_null() ? std::nullopt : std::optional<T>(in.get<T>());
+    }
+};
+
+namespace TestDriver {
+
 // What the page's expressions yield, read by name.
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Rect, x, y, width, height)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Font, face, pixelHeight, weight, italic, underline, strikeOut)
@@ -119,7 +133,7 @@ NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(WindowLook, caption, titleBar, minimizeButton
                                    resizable, taskBarButton, centred, clientWidth, clientHeight,
                                    iconSize)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(MessageBoxSeen, title, prompt, icon, buttons, defaultButton,
-                                   help)
+                                   help, titleBarButtons)
 
 namespace {
 
@@ -562,7 +576,7 @@ private:
             "icon: part(b, 'msgicon')?.dataset.icon ?? '', "
             "buttons: [...b.querySelectorAll('[data-answer]')].map(x => x.textContent), "
             "defaultButton: b.contains(document.activeElement) ? "
-            "document.activeElement.textContent : '', help: ''}))(" +
+            "document.activeElement.textContent : '', help: '', titleBarButtons: null}))(" +
             std::string(openBox) + ")");
     }
 
