@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace TestDriver {
@@ -115,11 +116,11 @@ public:
     virtual int Run(const FormsRuntime::Program& program,
                     const std::function<void()>& scenario) = 0;
     // The window system's colour number n (5 window, 8 window text, 14 highlighted text,
-    // 15 button face, 18 button text) in the desktop's colour scheme.
-    virtual Rgb SystemColour(int number) = 0;
+    // 15 button face, 18 button text) in the standard colour scheme the tests run with.
+    Rgb SystemColour(int number);
     // A pixel of one of the program's pictures ("backdrop.bmp", "splash.gif"); nothing where
     // the picture is transparent.
-    virtual std::optional<Rgb> PicturePixel(std::string_view picture, Point point) = 0;
+    std::optional<Rgb> PicturePixel(std::string_view picture, Point point);
 
     virtual int CountShown(std::string_view window) = 0;
     virtual WindowLook Look(std::string_view window) = 0;
@@ -140,15 +141,13 @@ public:
     virtual std::string Text(std::string_view window, std::string_view control) = 0;
     virtual Font FontOf(std::string_view window, std::string_view control) = 0;
     virtual Accessible AccessibleOf(std::string_view window, std::string_view control) = 0;
-    // Why what a screen reader is told cannot be read in this environment; empty where it can.
-    virtual std::string AccessibilityUnavailable() = 0;
     // Why what a screen reader is told of this one control cannot be read here; empty where
     // it can, as everywhere on Qt.
     virtual std::string AccessibilityUnavailableFor(std::string_view, std::string_view) {
         return {};
     }
-    // Why a text box cannot hold `text` as it is; empty where it can.
-    virtual std::string TextBoxRefuses(std::string_view text) = 0;
+    // Why a text box cannot hold `text` as it is; empty where it can, as on the desktops.
+    virtual std::string TextBoxRefuses(std::string_view) { return {}; }
     // What screen readers were asked to announce since the last call, oldest first: each
     // label caption announced, as its text. Reading them forgets them.
     virtual std::vector<std::string> Announcements() = 0;
@@ -165,12 +164,25 @@ public:
     // Keystrokes at the end of a text box's text.
     virtual void Type(std::string_view window, std::string_view control, std::string_view text) = 0;
     virtual void Press(std::string_view window, Key key) = 0;
-    // Runs `action`, answering the message box it opens: F1 first, then `answer`.
+    // Runs `action`, answering the message box it opens: F1 first, then `answer`. The box as
+    // it was seen; empty if the action opened none.
     virtual MessageBoxSeen AnswerMessageBox(Answer answer, const std::function<void()>& action) = 0;
     // Closes the window as the window system's close box does; true if a message box was
     // shown on the way (it was answered No).
-    virtual bool Close(std::string_view window) = 0;
+    bool Close(std::string_view window);
+
+protected:
+    // Presses the window's close box; returns once the window has closed, or a box that opened
+    // on the way has been answered.
+    virtual void PressCloseBox(std::string_view window) = 0;
+    // The grey of the button face, which differs between the desktops' standard schemes.
+    virtual Rgb ButtonFace() = 0;
+    // A pixel of a picture as its file holds it, and its alpha.
+    virtual std::pair<Rgb, int> PictureSample(std::string_view picture, Point point) = 0;
 };
+
+// A caption as shown: access-key markers dropped, "&&" shown as "&".
+std::string WithoutAccessKeys(std::string_view caption);
 
 // The driver of the backend this test program is built with.
 Driver& Current();

@@ -1,5 +1,7 @@
 #include "ImageSnapshot.h"
 
+#include <stdexcept>
+
 namespace TestDriver {
 
 Snapshot SnapshotOf(const QImage& picture, double scale) {
@@ -12,6 +14,14 @@ Snapshot SnapshotOf(const QImage& picture, double scale) {
             snapshot.pixels.push_back({qRed(pixel), qGreen(pixel), qBlue(pixel)});
         }
     return snapshot;
+}
+
+std::pair<Rgb, int> SampleOf(const QString& file, Point point) {
+    const QImage image(file);
+    if (image.isNull())
+        throw std::runtime_error("no picture " + file.toStdString());
+    const QColor colour = image.pixelColor(point.x, point.y);
+    return {{colour.red(), colour.green(), colour.blue()}, colour.alpha()};
 }
 
 } // namespace TestDriver

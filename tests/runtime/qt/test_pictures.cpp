@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <cstdint>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 
@@ -41,12 +42,33 @@ void ExpectSamePixels(const QImage& decoded, const QImage& expected, const std::
                 << what << " at (" << x << ", " << y << ")";
 }
 
-TEST(Pictures, TheBackdropIsOpaqueRgbWithQtsPixels) {
-    const QString path = QStringLiteral(":/assets/backdrop.bmp");
-    const std::optional<QImage> decoded = DecodeIndexedBitmap(ReadAll(path));
-    ASSERT_TRUE(decoded.has_value());
-    EXPECT_EQ(decoded->format(), QImage::Format_RGB32);
-    ExpectSamePixels(*decoded, ReadWithQt(path, QImage::Format_RGB32).front(), "backdrop.bmp");
+// Each picture the runtime decodes itself, in the format it is painted in, with Qt's pixels.
+TEST(Pictures, DecodedAsQtReadsThem) {
+    const auto one = [](std::optional<QImage> image) {
+        return image ? std::vector{*image} : std::vector<QImage>{};
+    };
+    const struct {
+        const char* name;
+        QImage::Format format;
+        std::function<std::vector<QImage>(const QByteArray&)> decode;
+    } pictures[] = {
+        {"backdrop.bmp", QImage::Format_RGB32,
+         [&](auto& file) { return one(DecodeIndexedBitmap(file)); }},
+        {"splash.gif", QImage::Format_ARGB32_Premultiplied,
+         [&](auto& file) { return one(DecodeGif(file)); }},
+        {"Quibly.ico", QImage::Format_ARGB32_Premultiplied, DecodeIndexedIcon},
+        {"frmMain.ico", QImage::Format_ARGB32_Premultiplied, DecodeIndexedIcon},
+    };
+    for (const auto& [name, format, decode] : pictures) {
+        const QString path = QStringLiteral(":/assets/") + QLatin1String(name);
+        const std::vector<QImage> decoded = decode(ReadAll(path));
+        const std::vector<QImage> expected = ReadWithQt(path, format);
+        ASSERT_EQ(decoded.size(), expected.size()) << name;
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(decoded[i].format(), format) << name;
+            ExpectSamePixels(decoded[i], expected[i], name + (" image " + std::to_string(i)));
+        }
+    }
 }
 
 // Whether the page holding `address` belongs to the program's memory.
@@ -69,31 +91,6 @@ TEST(Pictures, ALargePictureKeepsItsPixelsUntilItsLastCopyGoes) {
     ExpectSamePixels(*copy, ReadWithQt(path, QImage::Format_RGB32).front(), "backdrop.bmp copy");
     copy.reset();
     EXPECT_FALSE(IsMapped(pixels)) << "the backdrop's memory stays taken after its last copy";
-}
-
-TEST(Pictures, TheSplashPictureIsPremultipliedWithQtsPixelsAndTransparency) {
-    const QString path = QStringLiteral(":/assets/splash.gif");
-    const std::optional<QImage> decoded = DecodeGif(ReadAll(path));
-    ASSERT_TRUE(decoded.has_value());
-    EXPECT_EQ(decoded->format(), QImage::Format_ARGB32_Premultiplied);
-    const QImage expected = ReadWithQt(path, QImage::Format_ARGB32_Premultiplied).front();
-    ExpectSamePixels(*decoded, expected, "splash.gif");
-    // Colour index 0 is transparent: the panel behind shows through.
-    EXPECT_TRUE(expected.hasAlphaChannel() && qAlpha(expected.pixel(0, 0)) == 0);
-}
-
-TEST(Pictures, EveryIconImageIsPremultipliedWithQtsPixelsAndMask) {
-    for (const char* name : {"Quibly.ico", "frmMain.ico"}) {
-        const QString path = QStringLiteral(":/assets/") + QLatin1String(name);
-        const std::vector<QImage> decoded = DecodeIndexedIcon(ReadAll(path));
-        const std::vector<QImage> expected = ReadWithQt(path, QImage::Format_ARGB32_Premultiplied);
-        ASSERT_EQ(decoded.size(), expected.size()) << name;
-        for (std::size_t i = 0; i < expected.size(); ++i) {
-            EXPECT_EQ(decoded[i].format(), QImage::Format_ARGB32_Premultiplied);
-            ExpectSamePixels(decoded[i], expected[i],
-                             name + std::string(" image ") + std::to_string(i));
-        }
-    }
 }
 
 TEST(Pictures, WhatItDoesNotDecodeIsLeftToQt) {

@@ -14,7 +14,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -35,9 +34,8 @@ QString Q(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-// Button and menu captions as shown: Qt doubles a literal ampersand.
-std::string AsShown(QString caption) {
-    return caption.replace(QLatin1String("&&"), QLatin1String("&")).toStdString();
+std::string AsShown(const QString& caption) {
+    return WithoutAccessKeys(caption.toStdString());
 }
 
 // The shown window of that name, or else the loaded one that is still hidden.
@@ -227,24 +225,6 @@ public:
         return FormsRuntime::Run(wrapped);
     }
 
-    Rgb SystemColour(int number) override {
-        // The colour scheme the tests run with: Qt's Fusion palette.
-        static const std::map<int, Rgb> scheme{{5, {255, 255, 255}},
-                                               {8, {0, 0, 0}},
-                                               {14, {255, 255, 255}},
-                                               {15, {239, 239, 239}},
-                                               {18, {0, 0, 0}}};
-        return scheme.at(number);
-    }
-
-    std::optional<Rgb> PicturePixel(std::string_view picture, Point point) override {
-        const QImage image(QStringLiteral(":/assets/") + Q(picture));
-        const QColor colour = image.pixelColor(point.x, point.y);
-        if (colour.alpha() == 0)
-            return std::nullopt;
-        return Rgb{colour.red(), colour.green(), colour.blue()};
-    }
-
     int CountShown(std::string_view window) override {
         int count = 0;
         for (QWidget* shown : QApplication::topLevelWidgets())
@@ -362,10 +342,6 @@ public:
 
     std::vector<std::string> Announcements() override { return std::exchange(announced, {}); }
 
-    std::string AccessibilityUnavailable() override { return {}; }
-
-    std::string TextBoxRefuses(std::string_view) override { return {}; }
-
     Accessible AccessibleOf(std::string_view window, std::string_view name) override {
         QObject* object = &Control(window, name);
         QAccessibleInterface* face = nullptr;
@@ -450,11 +426,9 @@ public:
                 if (QWidget* bar = OwnTitleBar(box))
                     seen.titleBarButtons = TitleBarButtons(*bar);
                 for (QAbstractButton* button : box.buttons())
-                    seen.buttons.push_back(
-                        AsShown(button->text().remove(QRegularExpression("&(?!&)"))));
+                    seen.buttons.push_back(AsShown(button->text()));
                 if (QPushButton* byDefault = box.defaultButton())
-                    seen.defaultButton =
-                        AsShown(byDefault->text().remove(QRegularExpression("&(?!&)")));
+                    seen.defaultButton = AsShown(byDefault->text());
                 // F1 offers help in a box of its own, which is read and closed.
                 WhileBoxOpens(
                     [&](QMessageBox& help) {
@@ -462,9 +436,13 @@ public:
                         help.close();
                     },
                     [&] { QTest::keyClick(&box, Qt::Key_F1); });
-                if (answer == Answer::Yes || answer == Answer::No)
-                    box.button(answer == Answer::Yes ? QMessageBox::Yes : QMessageBox::No)->click();
-                else
+                if (answer == Answer::Yes || answer == Answer::No) {
+                    if (QAbstractButton* button =
+                            box.button(answer == Answer::Yes ? QMessageBox::Yes : QMessageBox::No))
+                        button->click();
+                    else
+                        box.close(); // a box without that answer, as a run-time error's
+                } else
                     QTest::keyClick(&box,
                                     answer == Answer::Return ? Qt::Key_Return : Qt::Key_Escape);
             },
@@ -472,26 +450,20 @@ public:
         return seen;
     }
 
-    bool Close(std::string_view window) override {
-        bool asked = false;
-        WhileBoxOpens(
-            [&](QMessageBox& box) {
-                asked = true;
-                if (QAbstractButton* no = box.button(QMessageBox::No))
-                    no->click();
-                else
-                    box.close();
-            },
-            [&] {
-                // A title bar the window draws itself is clicked as the user would.
-                QWidget& shown = Window(window);
-                if (QWidget* bar = OwnTitleBar(shown))
-                    if (auto* close =
-                            bar->findChild<QAbstractButton*>(QStringLiteral("TitleBarClose")))
-                        return QTest::mouseClick(close, Qt::LeftButton);
-                shown.close();
-            });
-        return asked;
+protected:
+    void PressCloseBox(std::string_view window) override {
+        // A title bar the window draws itself is clicked as the user would.
+        QWidget& shown = Window(window);
+        if (QWidget* bar = OwnTitleBar(shown))
+            if (auto* close = bar->findChild<QAbstractButton*>(QStringLiteral("TitleBarClose")))
+                return QTest::mouseClick(close, Qt::LeftButton);
+        shown.close();
+    }
+
+    Rgb ButtonFace() override { return {239, 239, 239}; } // in Qt's Fusion palette
+
+    std::pair<Rgb, int> PictureSample(std::string_view picture, Point point) override {
+        return SampleOf(QStringLiteral(":/assets/") + Q(picture), point);
     }
 
 private:

@@ -3,6 +3,7 @@
 // through the thread's message queue as the window system would deliver it.
 
 #include "Driver.h"
+#include "runtime/win32/ClientAccessible.h"
 #include "runtime/win32/FormWindow.h"
 #include "runtime/win32/Pictures.h"
 
@@ -15,6 +16,7 @@ namespace TestDriver {
 namespace {
 
 using FormsRuntime::win32::FormWindow;
+using FormsRuntime::win32::IntVariant;
 using FormsRuntime::win32::Scaled;
 
 std::string Utf8(std::wstring_view text) {
@@ -30,15 +32,8 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-// Captions as shown: the dialog manager's access-key markers removed, "&&" kept as "&".
 std::string AsShown(std::wstring_view caption) {
-    std::wstring shown;
-    for (std::size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == L'&' && i + 1 < caption.size())
-            ++i;
-        shown.push_back(caption[i]);
-    }
-    return Utf8(shown);
+    return WithoutAccessKeys(Utf8(caption));
 }
 
 // Delivers what is queued for this thread, as the runtime's message loop does.
@@ -242,16 +237,9 @@ AccessiblePtr ObjectOf(HWND window, LONG id) {
     return AccessiblePtr(object);
 }
 
-VARIANT ChildId(LONG id) {
-    VARIANT child{};
-    child.vt = VT_I4;
-    child.lVal = id;
-    return child;
-}
-
 std::string NameOf(IAccessible& object, LONG child) {
     BSTR name = nullptr;
-    if (FAILED(object.get_accName(ChildId(child), &name)) || name == nullptr)
+    if (FAILED(object.get_accName(IntVariant(child), &name)) || name == nullptr)
         return {};
     std::string text = Utf8({name, SysStringLen(name)});
     SysFreeString(name);
@@ -267,12 +255,12 @@ Accessible Describe(IAccessible& object, LONG child, const FormWindow& form) {
                                            {ROLE_SYSTEM_TEXT, Role::EditableText},
                                            {ROLE_SYSTEM_PUSHBUTTON, Role::Button},
                                            {ROLE_SYSTEM_MENUITEM, Role::MenuItem}};
-    if (SUCCEEDED(object.get_accRole(ChildId(child), &role)) && role.vt == VT_I4)
+    if (SUCCEEDED(object.get_accRole(IntVariant(child), &role)) && role.vt == VT_I4)
         for (const auto& [system, ours] : roles)
             if (role.lVal == system)
                 result.role = ours;
     long left = 0, top = 0, width = 0, height = 0;
-    if (SUCCEEDED(object.accLocation(&left, &top, &width, &height, ChildId(child)))) {
+    if (SUCCEEDED(object.accLocation(&left, &top, &width, &height, IntVariant(child)))) {
         POINT corner{left, top};
         ScreenToClient(form.Handle(), &corner);
         result.place = {Unscaled(form, corner.x), Unscaled(form, corner.y), Unscaled(form, width),
@@ -371,20 +359,6 @@ public:
             scenarioTimer = 0;
         }
         return status;
-    }
-
-    Rgb SystemColour(int number) override {
-        const COLORREF colour = GetSysColor(number);
-        return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
-    }
-
-    std::optional<Rgb> PicturePixel(std::string_view picture, Point point) override {
-        const auto decoded = FormsRuntime::win32::LoadPicture(picture, 96, "test");
-        BITMAP info{};
-        GetObjectW(decoded.bitmap.get(), sizeof info, &info);
-        const BYTE* pixel =
-            static_cast<const BYTE*>(info.bmBits) + point.y * info.bmWidthBytes + point.x * 4;
-        return pixel[3] == 0 ? std::nullopt : std::optional(Rgb{pixel[2], pixel[1], pixel[0]});
     }
 
     int CountShown(std::string_view window) override {
@@ -494,8 +468,6 @@ public:
                 logical.lfUnderline != 0, logical.lfStrikeOut != 0};
     }
 
-    std::string AccessibilityUnavailable() override { return {}; }
-
     // What Wine leaves out that Windows tells: a menu bar's object, the roles of the system's
     // controls (Wine's objects for them report the generic client role), and names given
     // through annotations (Wine's annotation service answers E_NOTIMPL).
@@ -511,7 +483,7 @@ public:
         if (!own)
             return {};
         VARIANT role{};
-        if (SUCCEEDED(own->get_accRole(ChildId(CHILDID_SELF), &role)) && role.vt == VT_I4 &&
+        if (SUCCEEDED(own->get_accRole(IntVariant(CHILDID_SELF), &role)) && role.vt == VT_I4 &&
             role.lVal == ROLE_SYSTEM_CLIENT)
             return "the system's object for it reports the generic client role (as Wine's do)";
         if (NameOf(*own, CHILDID_SELF).empty() && !AnnotationsAnswer())
@@ -519,8 +491,6 @@ public:
                    "answers E_NOTIMPL)";
         return {};
     }
-
-    std::string TextBoxRefuses(std::string_view) override { return {}; }
 
     // Where the system offers UI Automation notifications, the runtime announces through them,
     // which this driver does not read; Wine has none.
@@ -680,14 +650,24 @@ public:
         return seen;
     }
 
-    bool Close(std::string_view window) override {
-        bool asked = false;
-        HWND shown = Window(window).Handle();
-        // A box on the way is answered No.
-        WhileBoxOpens([&](HWND box) { asked = PostMessageW(box, WM_COMMAND, IDNO, 0); },
-                      [&] { SendMessageW(shown, WM_SYSCOMMAND, SC_CLOSE, 0); });
-        Pump();
-        return asked;
+protected:
+    void PressCloseBox(std::string_view window) override {
+        SendMessageW(Window(window).Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+
+    Rgb ButtonFace() override {
+        const COLORREF colour = GetSysColor(COLOR_BTNFACE);
+        return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+    }
+
+    // As the runtime decodes it, through the Windows Imaging Component.
+    std::pair<Rgb, int> PictureSample(std::string_view picture, Point point) override {
+        const auto decoded = FormsRuntime::win32::LoadPicture(picture, 96, "test");
+        BITMAP info{};
+        GetObjectW(decoded.bitmap.get(), sizeof info, &info);
+        const BYTE* pixel =
+            static_cast<const BYTE*>(info.bmBits) + point.y * info.bmWidthBytes + point.x * 4;
+        return {{pixel[2], pixel[1], pixel[0]}, pixel[3]};
     }
 };
 

@@ -1,11 +1,40 @@
+// What every driver shares: the colour scheme, the rule for transparent picture pixels, closing a
+// window, captions as shown, and reading snapshots.
+
 #include "Driver.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <ostream>
+#include <stdexcept>
+#include <string>
 
 namespace TestDriver {
+
+Rgb Driver::SystemColour(int number) {
+    constexpr Rgb white{255, 255, 255}, black{0, 0, 0};
+    switch (number) {
+    case 5:
+    case 14:
+        return white;
+    case 8:
+    case 18:
+        return black;
+    case 15:
+        return ButtonFace();
+    }
+    throw std::out_of_range("no system colour " + std::to_string(number) + " in the scheme");
+}
+
+std::optional<Rgb> Driver::PicturePixel(std::string_view picture, Point point) {
+    const auto [colour, alpha] = PictureSample(picture, point);
+    return alpha == 0 ? std::nullopt : std::optional(colour);
+}
+
+bool Driver::Close(std::string_view window) {
+    return !AnswerMessageBox(Answer::No, [&] { PressCloseBox(window); }).buttons.empty();
+}
 
 Rgb Snapshot::At(Point point) const {
     const int x = std::clamp(int(std::lround(point.x * scale)), 0, width - 1);
@@ -23,6 +52,13 @@ bool Snapshot::Shows(Rect area, Rgb colour) const {
             if (pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] == colour)
                 return true;
     return false;
+}
+
+std::string WithoutAccessKeys(std::string_view caption) {
+    std::string shown;
+    for (std::size_t i = 0; i < caption.size(); ++i)
+        shown.push_back(caption[i] == '&' && i + 1 < caption.size() ? caption[++i] : caption[i]);
+    return shown;
 }
 
 std::ostream& operator<<(std::ostream& out, const Rect& rect) {
