@@ -123,7 +123,7 @@ private:
 
 void WaitUntilOnScreen(QWindow& window) {
     QGuiApplication::sync();
-    if (QGuiApplication::platformName() != QLatin1String("wayland"))
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         return;
     QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
     auto* display = static_cast<wl_display*>(native->nativeResourceForIntegration("wl_display"));

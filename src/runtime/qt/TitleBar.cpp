@@ -219,7 +219,7 @@ private:
 } // namespace
 
 bool DrawsOwnTitleBar() {
-    return QGuiApplication::platformName() == QLatin1String("wayland");
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 void AddOwnTitleBar(QWidget& window) {

@@ -53,7 +53,7 @@ QWidget& Window(std::string_view name) {
 }
 
 bool OnWayland() {
-    return QGuiApplication::platformName() == QLatin1String("wayland");
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 // The title bar a window draws itself, where it does (on Wayland).
