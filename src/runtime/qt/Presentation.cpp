@@ -133,7 +133,7 @@ void WaitUntilOnScreen(QWindow& window) {
     OwnQueue queue(display, surface);
     // A frame the compositor replaced before showing it is discarded: ask again for the next.
     const Clock::time_point deadline = Clock::now() + presentationDeadline;
-    while (queue.AwaitNextFrame(deadline) == Report::Discarded) {
+    while (queue.AwaitNextFrame(deadline) == Report::Discarded && Clock::now() < deadline) {
     }
 }
 
