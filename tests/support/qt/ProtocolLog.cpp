@@ -1,8 +1,10 @@
 #include "ProtocolLog.h"
 
 #include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -28,6 +30,19 @@ struct Log {
 };
 Log log;
 constexpr const char* mark = "-- protocol log mark --";
+int unread = -1;
+int originalStderr = -1;
+
+// A run that aborts (an uncaught exception, a sanitizer's report) ends before the reader has
+// passed its last words on: they are passed on here first, protocol lines and all.
+void PassOnAndAbort(int) {
+    char buffer[4096];
+    fcntl(unread, F_SETFL, O_NONBLOCK);
+    for (ssize_t n; (n = read(unread, buffer, sizeof buffer)) > 0;)
+        [[maybe_unused]] const auto written = write(originalStderr, buffer, std::size_t(n));
+    signal(SIGABRT, SIG_DFL);
+    raise(SIGABRT);
+}
 
 void Read(int from, int to) {
     std::string line;
@@ -60,6 +75,9 @@ void Start() {
     if (pipe(pipeEnds) != 0 || original < 0 || dup2(pipeEnds[1], STDERR_FILENO) < 0)
         throw std::runtime_error("the protocol log could not take over standard error");
     close(pipeEnds[1]);
+    unread = pipeEnds[0];
+    originalStderr = original;
+    signal(SIGABRT, PassOnAndAbort);
     setenv("WAYLAND_DEBUG", "client", 1);
     std::thread(Read, pipeEnds[0], original).detach();
     log.started = true;
