@@ -1,13 +1,10 @@
 #include "Chromium.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace TestDriver::web {
@@ -21,82 +18,22 @@ constexpr std::chrono::seconds replyWait{30}; // a browser that says nothing for
 
 } // namespace
 
-Chromium::Chromium(const std::filesystem::path& profile, const std::filesystem::path& log) {
-    std::filesystem::remove_all(profile);
-    std::filesystem::create_directories(profile);
-    int toBrowser[2], fromBrowser[2];
-    if (pipe2(toBrowser, O_CLOEXEC) != 0 || pipe2(fromBrowser, O_CLOEXEC) != 0)
-        Fail("pipe");
-    const std::string userData = "--user-data-dir=" + profile.string();
-    const std::string logFile = log.string();
-    const pid_t parent = getpid();
-    browser_ = fork();
-    if (browser_ < 0)
-        Fail("fork");
-    if (browser_ == 0) {
-        // The browser and its helpers form a process group that dies with the test.
-        setpgid(0, 0);
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (getppid() != parent)
-            _exit(127);
-        const int output = open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (output < 0 || dup2(output, 1) < 0 || dup2(output, 2) < 0 || dup2(toBrowser[0], 3) < 0 ||
-            dup2(fromBrowser[1], 4) < 0)
-            _exit(127);
-        // Root has no sandbox to drop into; the browser reaches nothing but the test's server.
-        const char* const arguments[] = {"chromium",
-                                         "--headless=new",
-                                         "--remote-debugging-pipe",
-                                         "--no-sandbox",
-                                         "--no-first-run",
-                                         "--no-default-browser-check",
-                                         "--disable-background-networking",
-                                         "--disable-component-update",
-                                         "--disable-sync",
-                                         "--hide-scrollbars",
-                                         "--mute-audio",
-                                         "--force-color-profile=srgb",
-                                         "--font-render-hinting=full",
-
-                                         userData.c_str(),
-                                         "about:blank",
-                                         nullptr};
-        execvp(arguments[0], const_cast<char* const*>(arguments));
-        _exit(127);
-    }
-    close(toBrowser[0]);
-    close(fromBrowser[1]);
-    commands_ = toBrowser[1];
-    replies_ = fromBrowser[0];
-
+Chromium::Chromium(const std::filesystem::path& session) {
+    // In the order the browser opens them, each open waiting for the other end.
+    commands_ = open((session / "commands").c_str(), O_WRONLY | O_CLOEXEC);
+    replies_ = open((session / "replies").c_str(), O_RDONLY | O_CLOEXEC);
+    if (commands_ < 0 || replies_ < 0)
+        Fail("open the pipes in " + session.string());
     // A page of its own for the tests to drive.
-    try {
-        const Json page = Send("Target.createTarget", {{"url", "about:blank"}}, false);
-        session_ = Send("Target.attachToTarget",
-                        {{"targetId", page["targetId"]}, {"flatten", true}}, false)["sessionId"];
-    } catch (...) {
-        Stop();
-        throw;
-    }
+    const Json page = Send("Target.createTarget", {{"url", "about:blank"}}, false);
+    session_ = Send("Target.attachToTarget", {{"targetId", page["targetId"]}, {"flatten", true}},
+                    false)["sessionId"];
 }
 
+// Closing its pipe ends the browser; browser-session kills what is left of it.
 Chromium::~Chromium() {
-    Stop();
-}
-
-void Chromium::Stop() {
-    if (browser_ <= 0)
-        return;
-    try {
-        Send("Browser.close", Json::object(), false);
-    } catch (const std::exception&) {
-        // It is killed below either way.
-    }
     close(commands_);
     close(replies_);
-    kill(-browser_, SIGKILL);
-    waitpid(browser_, nullptr, 0);
-    browser_ = -1;
 }
 
 Json Chromium::Call(std::string_view method, Json params) {

@@ -1,9 +1,9 @@
 #pragma once
 
-// Headless Chromium, started by the test and spoken to over the DevTools protocol on a pair of
-// pipes (file descriptors 3 and 4 of the browser, messages separated by NUL bytes). Commands go
-// to one page the test opens; what the page reports on its own (console messages,
-// load events) waits in a queue until it is asked for.
+// Headless Chromium, spoken to over the DevTools protocol on the pair of pipes that
+// tests/web/browser-session started it with (messages separated by NUL bytes). Commands go to
+// one page the test opens; what the page reports on its own (console messages, load events)
+// waits in a queue until it is asked for.
 
 #include <chrono>
 #include <deque>
@@ -12,7 +12,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 
 namespace TestDriver::web {
 
@@ -20,8 +19,8 @@ using Json = nlohmann::json;
 
 class Chromium {
 public:
-    // The profile folder is made afresh; the browser's own messages go to `log`.
-    Chromium(const std::filesystem::path& profile, const std::filesystem::path& log);
+    // The browser whose pipes are in `session`, the folder browser-session made.
+    explicit Chromium(const std::filesystem::path& session);
     ~Chromium();
     Chromium(const Chromium&) = delete;
     Chromium& operator=(const Chromium&) = delete;
@@ -34,12 +33,9 @@ public:
     void AwaitEvent(std::chrono::milliseconds wait);
 
 private:
-    // Closes the browser and kills what is left of it.
-    void Stop();
     Json Send(std::string_view method, Json params, bool toPage);
     std::optional<Json> Receive(std::chrono::milliseconds wait);
 
-    pid_t browser_ = -1;
     int commands_ = -1; // written by the test, read by the browser
     int replies_ = -1;  // written by the browser, read by the test
     std::string pending_;

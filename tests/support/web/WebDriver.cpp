@@ -13,7 +13,9 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -35,61 +37,12 @@ std::string Setting(const char* name) {
     return value;
 }
 
-// Given to every page before its own script runs. The trace hook the runtime calls at each
-// window operation: the step goes to the console, and the program waits until the driver has
-// run the test's hook. And every text the live region is given, kept for the driver to read.
-constexpr std::string_view driverScript = R"js(
-window.quiblyTrace = (object, operation) => new Promise(resume => {
-    window.quiblyTraceResume = resume;
-    console.debug('quibly-trace', object, operation, performance.now());
-});
-window.quiblyDriverAnnounced = [];
-new MutationObserver(records => {
-    const region = document.querySelector('[data-part="announcer"]');
-    if (region && records.some(record => region.contains(record.target)) && region.textContent)
-        window.quiblyDriverAnnounced.push(region.textContent);
-}).observe(document, {subtree: true, childList: true, characterData: true});
-)js";
-
-// Prefixed to every expression the driver evaluates. win(name): the shown window of that name,
-// else the loaded hidden one; part(window, name); client(name); ctl(window, control); box(element,
-// origin): its rounded box relative to another element's top-left corner; shown(element).
-// Windows are elements marked `data-form`, their parts `data-part`, their controls
-// `data-control`; boxes are in CSS pixels, which are device-independent pixels.
-constexpr std::string_view helpers = R"js(
-const win = name => {
-    const all = [...document.querySelectorAll(`[data-form="${name}"]`)];
-    const found = all.find(element => !element.hidden) ?? all[0];
-    if (!found) throw new Error(`no window ${name} is loaded`);
-    return found;
+// Points the page gives, in CSS pixels of its viewport.
+struct At {
+    double x = 0;
+    double y = 0;
 };
-const part = (window, name) => window.querySelector(`[data-part="${name}"]`);
-const client = name => {
-    const found = part(win(name), 'client');
-    if (!found) throw new Error(`the window ${name} has no client area`);
-    return found;
-};
-const ctl = (window, name) => {
-    const found = win(window).querySelector(`[data-control="${name}"]`);
-    if (!found) throw new Error(`no control ${name} in ${window}`);
-    return found;
-};
-const box = (element, origin) => {
-    const r = element.getBoundingClientRect(), o = origin.getBoundingClientRect();
-    return {x: Math.round(r.x - o.x), y: Math.round(r.y - o.y),
-            width: Math.round(r.width), height: Math.round(r.height)};
-};
-const shown = element => element.checkVisibility();
-)js";
-
-// A text as a JavaScript string literal.
-std::string Quoted(std::string_view text) {
-    return Json(std::string(text)).dump();
-}
-
-std::string ControlElement(std::string_view window, std::string_view control) {
-    return "ctl(" + Quoted(window) + ", " + Quoted(control) + ")";
-}
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(At, x, y)
 
 // A key as the keyboard reports it: its name, its place, its Windows key code and the text it
 // types, if any.
@@ -126,7 +79,7 @@ template <class T> struct nlohmann::adl_serializer<std::optional<T>> {
 
 namespace TestDriver {
 
-// What the page's expressions yield, read by name.
+// What the page's functions yield, read by name.
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Rect, x, y, width, height)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Font, face, pixelHeight, weight, italic, underline, strikeOut)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(WindowLook, caption, titleBar, minimizeButton, maximizeButton,
@@ -143,59 +96,31 @@ public:
         Start();
         loaded_ = false;
         browser_->Call("Page.navigate", {{"url", AddressOf(program)}});
-        WaitFor("Main to return", [&] {
-            return loaded_ && (Evaluate("document.documentElement.hasAttribute("
-                                        "'data-main-returned')") ||
-                               Ended());
-        });
-        if (!Ended())
+        WaitFor("Main to return",
+                [&] { return loaded_ && (Page("mainReturned") || Page("ended")); });
+        if (!Page("ended"))
             scenario();
-        const std::vector<std::string> left = Evaluate(
-            "[...document.querySelectorAll('[data-form]')].filter(shown).map(w => w.dataset.form)");
+        const std::vector<std::string> left = Page("shownWindows");
         for (const std::string& window : left)
-            if (!Ended())
+            if (!Page("ended"))
                 Close(window);
-        WaitFor("the page to say the program has ended", [&] { return Ended(); });
-        return std::stoi(
-            Evaluate("document.querySelector('[data-part=\"ended\"]').dataset.exitStatus ?? ''")
-                .get<std::string>());
+        WaitFor("the page to say the program has ended", [&] { return Page("ended"); });
+        return Page("exitStatus");
     }
 
     int CountShown(std::string_view window) override {
         Pump();
-        return Evaluate("[...document.querySelectorAll('[data-form=" + Quoted(window) +
-                        "]')].filter(shown).length");
+        return Page("countShown", window);
     }
 
-    WindowLook Look(std::string_view window) override {
-        return Evaluate("(w => { const c = part(w, 'client').getBoundingClientRect(); "
-                        "const r = w.getBoundingClientRect(), icon = part(w, 'icon'); "
-                        // Centred on the desktop, the page's work area.
-                        "const d = part(document, 'desktop').getBoundingClientRect(); "
-                        "return {caption: part(w, 'caption')?.textContent ?? '', "
-                        "titleBar: !!part(w, 'titlebar'), minimizeButton: !!part(w, 'minimize'), "
-                        "maximizeButton: !!part(w, 'maximize'), "
-                        "resizable: w.hasAttribute('data-resizable'), "
-                        "taskBarButton: !!document.querySelector(`[data-part=\"taskbar\"] "
-                        "[data-taskbar=\"${w.dataset.form}\"]`), "
-                        "centred: Math.abs(r.x + r.width / 2 - d.x - d.width / 2) <= 1 "
-                        "&& Math.abs(r.y + r.height / 2 - d.y - d.height / 2) <= 1, "
-                        "clientWidth: Math.round(c.width), clientHeight: Math.round(c.height), "
-                        "iconSize: icon?.naturalWidth ?? 0}; })(win(" +
-                        Quoted(window) + "))");
-    }
+    WindowLook Look(std::string_view window) override { return Page("look", window); }
 
     // By the window's bottom-right corner, dragged with the mouse.
     void Resize(std::string_view window, int clientWidth, int clientHeight) override {
-        const Json corner = Evaluate(
-            "(() => { const w = win(" + Quoted(window) +
-            "), c = part(w, 'client'); "
-            "const r = w.querySelector('[data-part=\"resize\"][data-edge=\"se\"]')"
-            ".getBoundingClientRect(); return {x: r.x + r.width / 2, y: r.y + r.height / 2, "
-            "width: c.offsetWidth, height: c.offsetHeight}; })()");
-        const double x = corner["x"], y = corner["y"];
-        Drag(x, y, x + clientWidth - corner["width"].get<int>(),
-             y + clientHeight - corner["height"].get<int>());
+        const Json handle = Page("resizeHandle", window);
+        const At from = handle.get<At>();
+        Drag(from, {from.x + clientWidth - handle["width"].get<int>(),
+                    from.y + clientHeight - handle["height"].get<int>()});
         Settle();
     }
 
@@ -205,38 +130,27 @@ public:
     // reports no contentful paint of the page at all, and then nothing it presents; that is
     // said, and the window is judged by its being shown.
     bool OnScreenAsPainted(std::string_view window) override {
-        const double before = stepTime_ ? *stepTime_ : Evaluate("performance.now()").get<double>();
-        const std::string shown = "shown(win(" + Quoted(window) + "))";
-        const Json presented = Evaluate("new Promise(done => { setTimeout(() => done([]), 2000); "
-                                        "new PerformanceObserver(list => done(list.getEntries()"
-                                        ".filter(e => e.element?.closest('[data-form=" +
-                                        Quoted(window) +
-                                        "]')).map(e => e.renderTime))).observe("
-                                        "{type: 'element', buffered: true}); })");
-        if (presented.empty() &&
-            Evaluate("performance.getEntriesByName('first-contentful-paint').length == 0")) {
+        const double before = stepTime_ ? *stepTime_ : Page("now").get<double>();
+        const Json presented = Page("presented", window);
+        const std::vector<double> times = presented["times"];
+        if (times.empty() && !presented["anyPaint"]) {
             std::cout << "Chromium reported no contentful paint of the page, so when " << window
                       << " was presented cannot be read: judged by its being shown\n";
-            return Evaluate(shown);
+            return Page("isShown", window);
         }
-        bool presentedBefore = !presented.empty();
-        for (const double time : presented)
-            presentedBefore = presentedBefore && time <= before;
-        return presentedBefore && Evaluate(shown);
+        return !times.empty() && std::ranges::all_of(times, [&](double at) { return at <= before; }) &&
+               Page("isShown", window);
     }
 
     // The client area as the screen shows it now.
     Snapshot Grab(std::string_view window) override {
         Pump();
-        const Json area =
-            Evaluate("client(" + Quoted(window) + ").getBoundingClientRect().toJSON()");
-        const Json shot = browser_->Call("Page.captureScreenshot", {{"format", "png"},
-                                                                    {"clip",
-                                                                     {{"x", area["x"]},
-                                                                      {"y", area["y"]},
-                                                                      {"width", area["width"]},
-                                                                      {"height", area["height"]},
-                                                                      {"scale", 1}}}});
+        Json area = Page("clientArea", window);
+        const Json shot = browser_->Call(
+            "Page.captureScreenshot",
+            {{"format", "png"},
+             {"clip", {{"x", area["x"]}, {"y", area["y"]}, {"width", area["width"]},
+                       {"height", area["height"]}, {"scale", 1}}}});
         const std::string data = shot["data"];
         const QImage image = QImage::fromData(
             QByteArray::fromBase64(QByteArray(data.data(), qsizetype(data.size()))), "PNG");
@@ -244,25 +158,17 @@ public:
     }
 
     Rect Geometry(std::string_view window, std::string_view control) override {
-        return Evaluate("box(" + ControlElement(window, control) + ", client(" + Quoted(window) +
-                        "))");
+        return Page("geometry", window, control);
     }
 
     std::string Text(std::string_view window, std::string_view control) override {
         Pump();
-        return Evaluate("(e => e instanceof HTMLInputElement ? e.value : e.textContent)(ctl(" +
-                        Quoted(window) + ", " + Quoted(control) + "))");
+        return Page("text", window, control);
     }
 
     // The computed font of the control's element.
     Font FontOf(std::string_view window, std::string_view control) override {
-        return Evaluate(
-            "(s => ({face: s.fontFamily.split(',')[0].replace(/[\"']/g, '').trim(), "
-            "pixelHeight: Math.round(parseFloat(s.fontSize)), weight: +s.fontWeight, "
-            "italic: s.fontStyle == 'italic', "
-            "underline: s.textDecorationLine.includes('underline'), "
-            "strikeOut: s.textDecorationLine.includes('line-through')}))(getComputedStyle(" +
-            ControlElement(window, control) + "))");
+        return Page("font", window, control);
     }
 
     // From Chromium's accessibility tree: the control's own node, or the text it holds where
@@ -273,7 +179,8 @@ public:
                                                        {"button", Role::Button},
                                                        {"menuitem", Role::MenuItem}};
         static const std::set<std::string> containers{"generic", "none", "RootWebArea"};
-        const std::string element = Remote(ControlElement(window, control), false)["objectId"];
+        const std::string element =
+            Remote("quiblyDriver.control" + Arguments(window, control), false)["objectId"];
         const Json nodes =
             browser_->Call("Accessibility.getPartialAXTree",
                            {{"objectId", element}, {"fetchRelatives", true}})["nodes"];
@@ -300,36 +207,27 @@ public:
 
     std::vector<std::string> Announcements() override {
         Pump();
-        return Evaluate("window.quiblyDriverAnnounced.splice(0)");
+        return Page("announced");
     }
 
     std::string ControlAt(std::string_view window, Point point) override {
-        return Evaluate(
-            "(() => { const c = client(" + Quoted(window) + ").getBoundingClientRect(); " +
-            "const hit = document.elementFromPoint(c.x + " + std::to_string(point.x) + ", c.y + " +
-            std::to_string(point.y) + ")?.closest('[data-control]'); " + "return hit && win(" +
-            Quoted(window) + ").contains(hit) ? hit.dataset.control : ''; })()");
+        return Page("controlAt", window, point.x, point.y);
     }
 
     std::string Focused(std::string_view window) override {
         Pump();
-        return Evaluate("(e => e && win(" + Quoted(window) +
-                        ").contains(e) ? e.closest('[data-control]')?.dataset.control ?? '' : '')"
-                        "(document.activeElement)");
+        return Page("focused", window);
     }
 
-    // At the control's centre; a menu item once its menu is open. A window that is loaded but
-    // not shown takes no mouse input: its button is clicked as the element's own click().
+    // At the control's centre; a menu item once its menu is open.
     void Click(std::string_view window, std::string_view control) override {
         Pump();
-        const std::string element = ControlElement(window, control);
-        if (!Evaluate("shown(win(" + Quoted(window) + "))")) {
-            Evaluate(element + ".click()");
+        if (!Page("isShown", window)) {
+            Page("clickUnshown", window, control);
         } else {
-            if (!Evaluate("shown(" + element + ")")) // a menu item: open its menu first
-                ClickAtCentre("ctl(" + Quoted(window) + ", " + element +
-                              ".closest('[data-part=\"menu\"]').dataset.for)");
-            ClickAtCentre(element);
+            if (const Json menu = Page("closedMenu", window, control); !menu.is_null())
+                ClickAt(Page("controlCentre", window, menu));
+            ClickAt(Page("controlCentre", window, control));
         }
         Settle();
     }
@@ -337,7 +235,7 @@ public:
     // As Qt's setText and Win32's SetWindowText: the text box's value, at once.
     void Paste(std::string_view window, std::string_view control, std::string_view text) override {
         Pump();
-        Evaluate(ControlElement(window, control) + ".value = " + Quoted(text));
+        Page("paste", window, control, text);
     }
 
     void Type(std::string_view window, std::string_view control, std::string_view text) override {
@@ -357,11 +255,10 @@ public:
     MessageBoxSeen AnswerMessageBox(Answer answer, const std::function<void()>& action) override {
         MessageBoxSeen seen;
         boxAnswerers_.push_back([&] {
-            seen = ReadBox();
-            ShowHelp(seen);
+            seen = Page("box");
+            seen.help = ReadHelp();
             if (answer == Answer::Yes || answer == Answer::No)
-                ClickAtCentre(std::string(openBox) + ".querySelector('[data-answer=" +
-                              (answer == Answer::Yes ? "\"Yes\"" : "\"No\"") + "]')");
+                ClickAt(Page("answerButton", answer == Answer::Yes ? "Yes" : "No"));
             else
                 PressKey(StrokeOf(answer == Answer::Return ? Key::Return : Key::Escape));
         });
@@ -375,14 +272,13 @@ public:
 
 protected:
     void PressCloseBox(std::string_view window) override {
-        if (!Evaluate("!!part(win(" + Quoted(window) + "), 'close')"))
+        const Json close = Page("closeBox", window);
+        if (close.is_null())
             throw std::logic_error("Close: " + std::string(window) +
                                    " has no close box, and a page offers no other way to close it");
-        ClickAtCentre("part(win(" + Quoted(window) + "), 'close')");
+        ClickAt(close);
         WaitFor("the window to close or ask", [&] {
-            return !boxAnswerers_.back() || Ended() ||
-                   Evaluate("![...document.querySelectorAll('[data-form=" + Quoted(window) +
-                            "]')].some(shown)");
+            return !boxAnswerers_.back() || Page("ended") || !Page("isShown", window);
         });
         boxAnswerers_.back() = nullptr; // closed without a box
     }
@@ -398,15 +294,10 @@ protected:
     }
 
 private:
-    static constexpr std::string_view openBox =
-        "[...document.querySelectorAll('[data-form=\"MsgBox\"], [data-form=\"RunTimeError\"]')]"
-        ".find(shown)";
-
     void Start() {
         if (browser_)
             return;
-        const std::filesystem::path work = Setting("QUIBLY_WEB_PROFILE");
-        browser_ = std::make_unique<Chromium>(work / "profile", work / "chromium.log");
+        browser_ = std::make_unique<Chromium>(Setting("QUIBLY_BROWSER"));
         browser_->Call("Runtime.enable");
         browser_->Call("Page.enable");
         browser_->Call("Accessibility.enable");
@@ -415,8 +306,11 @@ private:
                         {"height", desktopHeight},
                         {"deviceScaleFactor", std::stod(Setting("QUIBLY_WEB_SCALE"))},
                         {"mobile", false}});
-        browser_->Call("Page.addScriptToEvaluateOnNewDocument",
-                       {{"source", std::string(driverScript)}});
+        std::ifstream script(WEB_DRIVER_SCRIPT);
+        const std::string source{std::istreambuf_iterator<char>(script), {}};
+        if (source.empty())
+            throw std::runtime_error("the page's driver script " WEB_DRIVER_SCRIPT " is missing");
+        browser_->Call("Page.addScriptToEvaluateOnNewDocument", {{"source", source}});
     }
 
     // Quibly from its site; a test program from the test site, by its name.
@@ -429,10 +323,6 @@ private:
                 "no web site holds the program titled " +
                 std::string(program.app.Title.begin(), program.app.Title.end()));
         return Setting("QUIBLY_WEB_ADDRESS") + "test-site/index.html?program=" + std::string(name);
-    }
-
-    bool Ended() {
-        return Evaluate("!!document.querySelector('[data-part=\"ended\"]')?.checkVisibility()");
     }
 
     // Lets the page finish what the last input started, then handles what it reported.
@@ -473,8 +363,7 @@ private:
             stepTime_.reset();
             Evaluate("quiblyTraceResume()");
         }
-        if (!boxAnswerers_.empty() && boxAnswerers_.back() &&
-            Evaluate(std::string(openBox) + " !== undefined"))
+        if (!boxAnswerers_.empty() && boxAnswerers_.back() && Page("boxIsOpen"))
             std::exchange(boxAnswerers_.back(), nullptr)();
     }
 
@@ -490,48 +379,57 @@ private:
         }
     }
 
-    // Evaluates a JavaScript expression after the helpers and returns its value; a promise is
-    // waited for.
-    Json Evaluate(std::string_view expression) {
+    // "(a, b, ...)": the values as JavaScript arguments.
+    template <class... Values> static std::string Arguments(const Values&... values) {
+        std::string list;
+        ((list += (list.empty() ? "" : ", ") + Json(values).dump()), ...);
+        return "(" + list + ")";
+    }
+
+    // What one of the page driver's functions returns; a promise is waited for.
+    template <class... Values> Json Page(std::string_view function, const Values&... values) {
+        return Evaluate("quiblyDriver." + std::string(function) + Arguments(values...));
+    }
+
+    Json Evaluate(const std::string& expression) {
         return Remote(expression, true).value("value", Json());
     }
 
-    Json Remote(std::string_view expression, bool byValue) {
-        const Json result = browser_->Call(
-            "Runtime.evaluate", {{"expression", "(() => {" + std::string(helpers) + "return (" +
-                                                    std::string(expression) + ");})()"},
-                                 {"returnByValue", byValue},
-                                 {"awaitPromise", true}});
+    Json Remote(const std::string& expression, bool byValue) {
+        const Json result =
+            browser_->Call("Runtime.evaluate", {{"expression", expression},
+                                                {"returnByValue", byValue},
+                                                {"awaitPromise", true}});
         if (result.contains("exceptionDetails"))
             throw std::runtime_error("the page: " + result["exceptionDetails"]["exception"].value(
                                                         "description", std::string("error")));
         return result["result"];
     }
 
-    // Trusted input, as the browser receives it from a mouse and a keyboard; points are CSS
-    // pixels in the page's viewport.
-    void Mouse(const char* type, double x, double y, const char* button, int buttons) {
+    // Trusted input, as the browser receives it from a mouse and a keyboard.
+    void Mouse(const char* type, At at, const char* button, int buttons) {
         browser_->Call("Input.dispatchMouseEvent", {{"type", type},
-                                                    {"x", x},
-                                                    {"y", y},
+                                                    {"x", at.x},
+                                                    {"y", at.y},
                                                     {"button", button},
                                                     {"buttons", buttons},
                                                     {"clickCount", 1}});
     }
 
-    void ClickAt(double x, double y) {
-        Mouse("mouseMoved", x, y, "none", 0);
-        Mouse("mousePressed", x, y, "left", 1);
-        Mouse("mouseReleased", x, y, "left", 0);
+    void ClickAt(const Json& point) {
+        const At at = point.get<At>();
+        Mouse("mouseMoved", at, "none", 0);
+        Mouse("mousePressed", at, "left", 1);
+        Mouse("mouseReleased", at, "left", 0);
     }
 
     // The left button pressed at one point, moved to the other and released there.
-    void Drag(double fromX, double fromY, double toX, double toY) {
-        Mouse("mouseMoved", fromX, fromY, "none", 0);
-        Mouse("mousePressed", fromX, fromY, "left", 1);
-        Mouse("mouseMoved", (fromX + toX) / 2, (fromY + toY) / 2, "left", 1);
-        Mouse("mouseMoved", toX, toY, "left", 1);
-        Mouse("mouseReleased", toX, toY, "left", 0);
+    void Drag(At from, At to) {
+        Mouse("mouseMoved", from, "none", 0);
+        Mouse("mousePressed", from, "left", 1);
+        Mouse("mouseMoved", {(from.x + to.x) / 2, (from.y + to.y) / 2}, "left", 1);
+        Mouse("mouseMoved", to, "left", 1);
+        Mouse("mouseReleased", to, "left", 0);
     }
 
     void PressKey(const KeyStroke& stroke) {
@@ -562,36 +460,16 @@ private:
         }
     }
 
-    void ClickAtCentre(const std::string& element) {
-        const Json centre = Evaluate("(r => ({x: r.x + r.width / 2, y: r.y + r.height / 2}))(" +
-                                     element + ".getBoundingClientRect())");
-        ClickAt(centre["x"], centre["y"]);
-    }
-
-    MessageBoxSeen ReadBox() {
-        // The default button is the one with the focus as the box opens.
-        return Evaluate(
-            "(b => ({title: part(b, 'caption')?.textContent ?? '', "
-            "prompt: part(b, 'prompt')?.textContent ?? '', "
-            "icon: part(b, 'msgicon')?.dataset.icon ?? '', "
-            "buttons: [...b.querySelectorAll('[data-answer]')].map(x => x.textContent), "
-            "defaultButton: b.contains(document.activeElement) ? "
-            "document.activeElement.textContent : '', help: '', titleBarButtons: null}))(" +
-            std::string(openBox) + ")");
-    }
-
     // F1 offers help in a box of its own, if the box has help: it is read and closed.
-    void ShowHelp(MessageBoxSeen& seen) {
+    std::string ReadHelp() {
         PressKey(StrokeOf(Key::F1));
         Settle();
-        constexpr std::string_view help =
-            "[...document.querySelectorAll('[data-form=\"Help\"]')].find(shown)";
-        if (Evaluate(std::string(help) + " === undefined"))
-            return;
-        seen.help = Evaluate("part(" + std::string(help) + ", 'prompt').textContent");
-        ClickAtCentre(std::string(help) + ".querySelector('[data-answer]')");
-        WaitFor("the help box to close",
-                [&] { return Evaluate(std::string(help) + " === undefined"); });
+        const Json help = Page("help");
+        if (help.is_null())
+            return {};
+        ClickAt(help["button"]);
+        WaitFor("the help box to close", [&] { return Page("help").is_null(); });
+        return help["text"];
     }
 
     std::unique_ptr<Chromium> browser_;

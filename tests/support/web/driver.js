@@ -1,0 +1,166 @@
+// The web test driver's side in the page, given to every page before its own scripts run: the
+// trace hook the runtime calls at each window operation, the texts the live region is given, and
+// `quiblyDriver`, whose functions read the page for the driver (tests/support/web/WebDriver.cpp).
+//
+// Windows are elements marked `data-form`, their parts `data-part`, their controls
+// `data-control`. Boxes and points are in CSS pixels, which are device-independent pixels; points
+// are in the viewport, where the driver's mouse acts.
+
+(() => {
+  'use strict';
+
+  // The trace hook: the step goes to the console, and the program waits until the driver has
+  // run the test's hook and calls quiblyTraceResume.
+  window.quiblyTrace = (object, operation) => new Promise(resume => {
+    window.quiblyTraceResume = resume;
+    console.debug('quibly-trace', object, operation, performance.now());
+  });
+
+  const announced = [];
+  new MutationObserver(records => {
+    const region = document.querySelector('[data-part="announcer"]');
+    if (region && records.some(record => region.contains(record.target)) && region.textContent)
+      announced.push(region.textContent);
+  }).observe(document, {subtree: true, childList: true, characterData: true});
+
+  const all = name => [...document.querySelectorAll(`[data-form="${name}"]`)];
+  const shown = element => element.checkVisibility();
+  // The shown window of that name, else the loaded hidden one.
+  const win = name => {
+    const found = all(name).find(shown) ?? all(name)[0];
+    if (!found) throw new Error(`no window ${name} is loaded`);
+    return found;
+  };
+  const part = (element, name) => element.querySelector(`[data-part="${name}"]`);
+  const client = name => {
+    const found = part(win(name), 'client');
+    if (!found) throw new Error(`the window ${name} has no client area`);
+    return found;
+  };
+  const control = (window, name) => {
+    const found = win(window).querySelector(`[data-control="${name}"]`);
+    if (!found) throw new Error(`no control ${name} in ${window}`);
+    return found;
+  };
+  // The element's rounded box relative to another element's top-left corner.
+  const box = (element, origin) => {
+    const r = element.getBoundingClientRect(), o = origin.getBoundingClientRect();
+    return {x: Math.round(r.x - o.x), y: Math.round(r.y - o.y),
+            width: Math.round(r.width), height: Math.round(r.height)};
+  };
+  const centre = element => {
+    const r = element.getBoundingClientRect();
+    return {x: r.x + r.width / 2, y: r.y + r.height / 2};
+  };
+  const openBox = () =>
+    [...document.querySelectorAll('[data-form="MsgBox"], [data-form="RunTimeError"]')].find(shown);
+  const helpBox = () => all('Help').find(shown);
+  const ended = () => document.querySelector('[data-part="ended"]');
+
+  window.quiblyDriver = {
+    control,
+    mainReturned: () => document.documentElement.hasAttribute('data-main-returned'),
+    ended: () => !!ended()?.checkVisibility(),
+    exitStatus: () => +ended().dataset.exitStatus,
+    shownWindows: () =>
+      [...document.querySelectorAll('[data-form]')].filter(shown).map(w => w.dataset.form),
+    countShown: name => all(name).filter(shown).length,
+    isShown: name => all(name).some(shown),
+    announced: () => announced.splice(0),
+
+    look: name => {
+      const w = win(name), c = part(w, 'client').getBoundingClientRect();
+      const r = w.getBoundingClientRect(), d = part(document, 'desktop').getBoundingClientRect();
+      return {
+        caption: part(w, 'caption')?.textContent ?? '',
+        titleBar: !!part(w, 'titlebar'),
+        minimizeButton: !!part(w, 'minimize'),
+        maximizeButton: !!part(w, 'maximize'),
+        resizable: w.hasAttribute('data-resizable'),
+        taskBarButton: !!document.querySelector(
+            `[data-part="taskbar"] [data-taskbar="${w.dataset.form}"]`),
+        // On the desktop, the page's work area.
+        centred: Math.abs(r.x + r.width / 2 - d.x - d.width / 2) <= 1 &&
+            Math.abs(r.y + r.height / 2 - d.y - d.height / 2) <= 1,
+        clientWidth: Math.round(c.width),
+        clientHeight: Math.round(c.height),
+        iconSize: part(w, 'icon')?.naturalWidth ?? 0,
+      };
+    },
+    // The bottom-right resize handle's centre, and the client area's size.
+    resizeHandle: name => {
+      const w = win(name), c = part(w, 'client');
+      return {...centre(w.querySelector('[data-part="resize"][data-edge="se"]')),
+              width: c.offsetWidth, height: c.offsetHeight};
+    },
+    // When Chromium presented each text and picture of the window (Element Timing), and whether
+    // it reported any contentful paint of the page at all.
+    presented: name => new Promise(done => {
+      const answer = times => done({
+        times, anyPaint: performance.getEntriesByName('first-contentful-paint').length > 0});
+      setTimeout(() => answer([]), 2000);
+      new PerformanceObserver(list => answer(list.getEntries()
+          .filter(entry => entry.element?.closest(`[data-form="${name}"]`))
+          .map(entry => entry.renderTime))).observe({type: 'element', buffered: true});
+    }),
+    now: () => performance.now(),
+    clientArea: name => client(name).getBoundingClientRect().toJSON(),
+    geometry: (window, name) => box(control(window, name), client(window)),
+    text: (window, name) => {
+      const element = control(window, name);
+      return element instanceof HTMLInputElement ? element.value : element.textContent;
+    },
+    font: (window, name) => {
+      const s = getComputedStyle(control(window, name));
+      return {face: s.fontFamily.split(',')[0].replace(/["']/g, '').trim(),
+              pixelHeight: Math.round(parseFloat(s.fontSize)), weight: +s.fontWeight,
+              italic: s.fontStyle == 'italic',
+              underline: s.textDecorationLine.includes('underline'),
+              strikeOut: s.textDecorationLine.includes('line-through')};
+    },
+    controlAt: (window, x, y) => {
+      const c = client(window).getBoundingClientRect();
+      const hit = document.elementFromPoint(c.x + x, c.y + y)?.closest('[data-control]');
+      return hit && win(window).contains(hit) ? hit.dataset.control : '';
+    },
+    focused: window => {
+      const focus = document.activeElement;
+      return focus && win(window).contains(focus) ?
+          focus.closest('[data-control]')?.dataset.control ?? '' : '';
+    },
+    paste: (window, name, text) => { control(window, name).value = text; },
+    // A window that is loaded but not shown takes no mouse input: its control is clicked as the
+    // element's own click().
+    clickUnshown: (window, name) => { control(window, name).click(); },
+    controlCentre: (window, name) => centre(control(window, name)),
+    // The title of the menu a menu item is in, where the item is out of sight until it opens.
+    closedMenu: (window, name) => {
+      const element = control(window, name);
+      return shown(element) ? null : element.closest('[data-part="menu"]').dataset.for;
+    },
+    closeBox: name => {
+      const close = part(win(name), 'close');
+      return close && centre(close);
+    },
+
+    // The message box that is up: what it shows, where its buttons are. The default button is
+    // the one with the focus as the box opens.
+    boxIsOpen: () => openBox() !== undefined,
+    box: () => {
+      const b = openBox(), focus = document.activeElement;
+      return {title: part(b, 'caption')?.textContent ?? '',
+              prompt: part(b, 'prompt')?.textContent ?? '',
+              icon: part(b, 'msgicon')?.dataset.icon ?? '',
+              buttons: [...b.querySelectorAll('[data-answer]')].map(x => x.textContent),
+              defaultButton: b.contains(focus) ? focus.textContent : '',
+              help: '', titleBarButtons: null};
+    },
+    answerButton: answer => centre(openBox().querySelector(`[data-answer="${answer}"]`)),
+    // The help box F1 brought up: what it says and where its button is; null where none is up.
+    help: () => {
+      const help = helpBox();
+      return help ? {text: part(help, 'prompt').textContent,
+                     button: centre(help.querySelector('[data-answer]'))} : null;
+    },
+  };
+})();
