@@ -3,7 +3,6 @@
 
 #include "Driver.h"
 #include "ImageSnapshot.h"
-#include "ProtocolLog.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -18,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <map>
 #include <qpa/qplatformnativeinterface.h>
 #include <qpa/qwindowsysteminterface.h>
@@ -73,6 +74,22 @@ std::vector<std::string> TitleBarButtons(QWidget& bar) {
     return buttons;
 }
 
+// What the Wayland client library told of the protocol the program spoke, in the order the
+// program made its requests and dispatched the compositor's events: "[1234.567]  ->
+// wl_surface@7.commit()" for a request, "[1234.567] wl_callback@9.done(1)" for an event. The
+// test's standard error, where the library logs it, is a file (wayland-session --protocol-log).
+std::vector<std::string> ProtocolLines() {
+    const char* log = std::getenv("QUIBLY_PROTOCOL_LOG");
+    if (log == nullptr)
+        return {};
+    std::ifstream file(log);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);)
+        if (line.starts_with('[') && line.find('@') != std::string::npos && line.ends_with(')'))
+            lines.push_back(line);
+    return lines;
+}
+
 // Whether the compositor reported the window's last drawn frame presented: after the last
 // buffer attached to the window's surface, the program asked for a presentation feedback or a
 // frame callback for that surface, and it came back presented or done.
@@ -83,7 +100,7 @@ bool PresentedOnWayland(QWidget& window) {
     if (surface == nullptr)
         return false;
     const std::string id = "wl_surface@" + std::to_string(wl_proxy_get_id(surface));
-    const std::vector<std::string> lines = ProtocolLog::Lines();
+    const std::vector<std::string> lines = ProtocolLines();
     const auto attached = std::find_if(lines.rbegin(), lines.rend(), [&](const std::string& line) {
         return line.find(" -> " + id + ".attach(") != std::string::npos;
     });
@@ -114,7 +131,7 @@ bool PresentedOnWayland(QWidget& window) {
 bool CompositorActivatesWindows() {
     if (!OnWayland())
         return true;
-    const std::vector<std::string> lines = ProtocolLog::Lines();
+    const std::vector<std::string> lines = ProtocolLines();
     return std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
         return line.find(".global(") != std::string::npos &&
                line.find("\"wl_seat\"") != std::string::npos;

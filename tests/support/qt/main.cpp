@@ -1,5 +1,3 @@
-#include "ProtocolLog.h"
-
 #include <QAccessible>
 #include <QApplication>
 #include <QDBusConnection>
@@ -41,9 +39,6 @@ int main(int argc, char** argv) {
     // The menu bar stays in the window, as the program keeps it.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     SwitchAccessibilityOn();
-    // On Wayland the driver reads what was presented from the protocol itself.
-    if (qgetenv("QT_QPA_PLATFORM") == "wayland")
-        TestDriver::ProtocolLog::Start();
     QApplication application(argc, argv);
     AwaitAccessibility();
     return RUN_ALL_TESTS();
