@@ -118,9 +118,10 @@ public:
     // By the window's bottom-right corner, dragged with the mouse.
     void Resize(std::string_view window, int clientWidth, int clientHeight) override {
         const Json handle = Page("resizeHandle", window);
-        const At from = handle.get<At>();
-        Drag(from, {from.x + clientWidth - handle["width"].get<int>(),
-                    from.y + clientHeight - handle["height"].get<int>()});
+        const At from = handle.get<At>(),
+                 to{from.x + clientWidth - handle["width"].get<double>(),
+                    from.y + clientHeight - handle["height"].get<double>()};
+        Gesture({from, {(from.x + to.x) / 2, (from.y + to.y) / 2}, to});
         Settle();
     }
 
@@ -131,26 +132,20 @@ public:
     // said, and the window is judged by its being shown.
     bool OnScreenAsPainted(std::string_view window) override {
         const double before = stepTime_ ? *stepTime_ : Page("now").get<double>();
-        const Json presented = Page("presented", window);
-        const std::vector<double> times = presented["times"];
-        if (times.empty() && !presented["anyPaint"]) {
+        const Json presented = Page("presentedBefore", window, before);
+        if (presented.is_null())
             std::cout << "Chromium reported no contentful paint of the page, so when " << window
                       << " was presented cannot be read: judged by its being shown\n";
-            return Page("isShown", window);
-        }
-        return !times.empty() && std::ranges::all_of(times, [&](double at) { return at <= before; }) &&
-               Page("isShown", window);
+        return presented.is_null() ? Page("isShown", window).get<bool>() : presented.get<bool>();
     }
 
     // The client area as the screen shows it now.
     Snapshot Grab(std::string_view window) override {
         Pump();
         Json area = Page("clientArea", window);
-        const Json shot = browser_->Call(
-            "Page.captureScreenshot",
-            {{"format", "png"},
-             {"clip", {{"x", area["x"]}, {"y", area["y"]}, {"width", area["width"]},
-                       {"height", area["height"]}, {"scale", 1}}}});
+        area["scale"] = 1;
+        const Json shot =
+            browser_->Call("Page.captureScreenshot", {{"format", "png"}, {"clip", area}});
         const std::string data = shot["data"];
         const QImage image = QImage::fromData(
             QByteArray::fromBase64(QByteArray(data.data(), qsizetype(data.size()))), "PNG");
@@ -277,9 +272,8 @@ protected:
             throw std::logic_error("Close: " + std::string(window) +
                                    " has no close box, and a page offers no other way to close it");
         ClickAt(close);
-        WaitFor("the window to close or ask", [&] {
-            return !boxAnswerers_.back() || Page("ended") || !Page("isShown", window);
-        });
+        WaitFor("the window to close or ask",
+                [&] { return !boxAnswerers_.back() || Page("ended") || !Page("isShown", window); });
         boxAnswerers_.back() = nullptr; // closed without a box
     }
 
@@ -396,41 +390,36 @@ private:
     }
 
     Json Remote(const std::string& expression, bool byValue) {
-        const Json result =
-            browser_->Call("Runtime.evaluate", {{"expression", expression},
-                                                {"returnByValue", byValue},
-                                                {"awaitPromise", true}});
+        const Json result = browser_->Call(
+            "Runtime.evaluate",
+            {{"expression", expression}, {"returnByValue", byValue}, {"awaitPromise", true}});
         if (result.contains("exceptionDetails"))
             throw std::runtime_error("the page: " + result["exceptionDetails"]["exception"].value(
                                                         "description", std::string("error")));
         return result["result"];
     }
 
-    // Trusted input, as the browser receives it from a mouse and a keyboard.
-    void Mouse(const char* type, At at, const char* button, int buttons) {
-        browser_->Call("Input.dispatchMouseEvent", {{"type", type},
-                                                    {"x", at.x},
-                                                    {"y", at.y},
-                                                    {"button", button},
-                                                    {"buttons", buttons},
-                                                    {"clickCount", 1}});
+    // Trusted input, as the browser receives it from a mouse and a keyboard: the left button
+    // pressed at the path's first point, moved along it and released at its last.
+    void Gesture(const std::vector<At>& path) {
+        const auto mouse = [&](const char* type, At at, int buttons) {
+            const bool moved = std::string_view(type) == "mouseMoved";
+            browser_->Call("Input.dispatchMouseEvent",
+                           {{"type", type},
+                            {"x", at.x},
+                            {"y", at.y},
+                            {"buttons", buttons},
+                            {"button", moved && buttons == 0 ? "none" : "left"},
+                            {"clickCount", 1}});
+        };
+        mouse("mouseMoved", path.front(), 0);
+        mouse("mousePressed", path.front(), 1);
+        for (std::size_t i = 1; i < path.size(); ++i)
+            mouse("mouseMoved", path[i], 1);
+        mouse("mouseReleased", path.back(), 0);
     }
 
-    void ClickAt(const Json& point) {
-        const At at = point.get<At>();
-        Mouse("mouseMoved", at, "none", 0);
-        Mouse("mousePressed", at, "left", 1);
-        Mouse("mouseReleased", at, "left", 0);
-    }
-
-    // The left button pressed at one point, moved to the other and released there.
-    void Drag(At from, At to) {
-        Mouse("mouseMoved", from, "none", 0);
-        Mouse("mousePressed", from, "left", 1);
-        Mouse("mouseMoved", {(from.x + to.x) / 2, (from.y + to.y) / 2}, "left", 1);
-        Mouse("mouseMoved", to, "left", 1);
-        Mouse("mouseReleased", to, "left", 0);
-    }
+    void ClickAt(const Json& point) { Gesture({point.get<At>()}); }
 
     void PressKey(const KeyStroke& stroke) {
         Json key{
@@ -446,17 +435,12 @@ private:
 
     // One key per character, emoji included.
     void TypeText(std::string_view text) {
-        for (std::size_t at = 0; at < text.size();) {
-            // The length of a UTF-8 sequence from its lead byte.
-            const auto lead = static_cast<unsigned char>(text[at]);
-            const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-            const std::string character(text.substr(at, length));
+        for (const std::string character : Page("characters", text)) {
             browser_->Call("Input.dispatchKeyEvent", {{"type", "keyDown"},
                                                       {"key", character},
                                                       {"text", character},
                                                       {"unmodifiedText", character}});
             browser_->Call("Input.dispatchKeyEvent", {{"type", "keyUp"}, {"key", character}});
-            at += length;
         }
     }
 

@@ -93,18 +93,23 @@
       return {...centre(w.querySelector('[data-part="resize"][data-edge="se"]')),
               width: c.offsetWidth, height: c.offsetHeight};
     },
-    // When Chromium presented each text and picture of the window (Element Timing), and whether
-    // it reported any contentful paint of the page at all.
-    presented: name => new Promise(done => {
-      const answer = times => done({
-        times, anyPaint: performance.getEntriesByName('first-contentful-paint').length > 0});
+    // Whether Chromium reported (Element Timing) the frame that presented each text and picture
+    // of the window, all by `before`, and the window is still shown; null where it reported no
+    // contentful paint of the page at all, and so nothing it presented.
+    presentedBefore: (name, before) => new Promise(done => {
+      const answer = times => done(times.length == 0 &&
+          performance.getEntriesByName('first-contentful-paint').length == 0 ? null :
+          times.length > 0 && times.every(time => time <= before) && all(name).some(shown));
       setTimeout(() => answer([]), 2000);
       new PerformanceObserver(list => answer(list.getEntries()
           .filter(entry => entry.element?.closest(`[data-form="${name}"]`))
           .map(entry => entry.renderTime))).observe({type: 'element', buffered: true});
     }),
     now: () => performance.now(),
-    clientArea: name => client(name).getBoundingClientRect().toJSON(),
+    clientArea: name => {
+      const {x, y, width, height} = client(name).getBoundingClientRect();
+      return {x, y, width, height};
+    },
     geometry: (window, name) => box(control(window, name), client(window)),
     text: (window, name) => {
       const element = control(window, name);
@@ -128,6 +133,8 @@
       return focus && win(window).contains(focus) ?
           focus.closest('[data-control]')?.dataset.control ?? '' : '';
     },
+    // A text's characters, one for each key that types it.
+    characters: text => Array.from(text),
     paste: (window, name, text) => { control(window, name).value = text; },
     // A window that is loaded but not shown takes no mouse input: its control is clicked as the
     // element's own click().
