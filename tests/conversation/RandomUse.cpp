@@ -25,101 +25,8 @@ constexpr std::string_view W = "frmMain";
 const std::string_view typed[] = {"a", "Z", "?", "'", ".", "7", "é", "ß", "😀"};
 const std::string_view pasted[] = {"hi", "\n", "\r\n", std::string_view("\0", 1),
                                    "\t", "😀",  "über"};
-
-class RandomUser {
-public:
-    RandomUser(Driver& driver, std::uint64_t seed) : d_(driver), random_(seed) {}
-
-    void Act() {
-        // Phrases and Enter clicks come more often than the rest, so that replies happen.
-        const std::function<void()> actions[] = {
-            [&] { Phrase(); },
-            [&] { Phrase(); },
-            [&] { Phrase(); },
-            [&] { Type(typed[Pick(std::size(typed))]); },
-            [&] { Paste(); },
-            [&] { ClickEnter(); },
-            [&] { ClickEnter(); },
-            [&] { d_.Click(W, "Text1"); },
-            [&] { Key(Pick(2) == 0 ? Key::Return : Key::Space); },
-            [&] {
-                Key(std::array{Key::Tab, Key::Escape, Key::F1}[Pick(3)]);
-            },
-            [&] { d_.Resize(W, 1 + Pick(800), 1 + Pick(800)); },
-            [&] { LeaveAnsweredNo(); },
-        };
-        actions[Pick(std::size(actions))]();
-    }
-
-    void Check(int action) {
-        ASSERT_EQ(d_.Text(W, "Label1"), label_) << "after action " << action;
-        ASSERT_EQ(d_.Text(W, "Text1"), text_) << "after action " << action;
-        ASSERT_EQ(d_.CountShown(W), 1) << "after action " << action;
-    }
-
-private:
-    int Pick(std::size_t count) {
-        return std::uniform_int_distribution<int>(0, int(count) - 1)(random_);
-    }
-
-    // A prompt, now and then a near miss of one, so that replies happen.
-    void Phrase() {
-        std::string phrase(Replies::rules[std::size_t(Pick(Replies::rules.size()))].prompt);
-        if (Pick(5) == 0)
-            phrase += " ";
-        d_.Paste(W, "Text1", "");
-        text_.clear();
-        Type(phrase);
-        if (Pick(2) == 0)
-            ClickEnter();
-    }
-
-    void Type(std::string_view characters) {
-        d_.Type(W, "Text1", characters);
-        text_ += characters;
-    }
-
-    void Paste() {
-        std::string clip;
-        if (Pick(100) == 0)
-            clip.assign(std::size_t(Pick(1'000'001)), 'x');
-        else
-            for (int pieces = Pick(6) + 1; pieces > 0; --pieces)
-                clip += pasted[Pick(std::size(pasted))];
-        d_.Paste(W, "Text1", clip);
-        text_ = clip;
-    }
-
-    void ClickEnter() {
-        d_.Click(W, "Command1");
-        Entered();
-    }
-
-    void Key(TestDriver::Key key) {
-        const std::string focus = d_.Focused(W);
-        if (key == Key::Space && focus == "Text1")
-            return Type(" ");
-        d_.Press(W, key);
-        if (key == Key::Return || (key == Key::Space && focus == "Command1"))
-            Entered();
-    }
-
-    void LeaveAnsweredNo() {
-        const Answer no = std::array{Answer::No, Answer::Return, Answer::Escape}[Pick(3)];
-        const MessageBoxSeen box = d_.AnswerMessageBox(no, [&] { d_.Click(W, "MenuExit"); });
-        EXPECT_EQ(box.prompt, "Are you leaving?");
-    }
-
-    void Entered() {
-        if (const auto reply = Replies::ReplyTo(text_))
-            label_ = *reply;
-    }
-
-    Driver& d_;
-    std::mt19937_64 random_;
-    std::string text_;
-    std::string label_{Replies::greeting};
-};
+const Key keys[] = {Key::Return, Key::Space, Key::Tab, Key::Escape, Key::F1};
+const Answer noes[] = {Answer::No, Answer::Return, Answer::Escape};
 
 std::uint64_t FromEnvironment(const char* name, std::uint64_t fallback) {
     const char* value = std::getenv(name);
@@ -132,11 +39,65 @@ TEST(ConversationWindow, RandomUse) {
     std::printf("random use: %d actions, seed %llu\n", actions,
                 static_cast<unsigned long long>(seed));
     Driver& d = Current();
-    RandomUser user(d, seed);
+    std::mt19937_64 random(seed);
+    const auto pick = [&](std::size_t count) {
+        return std::uniform_int_distribution<std::size_t>(0, count - 1)(random);
+    };
+    std::string text, label{Replies::greeting};
+    const auto type = [&](std::string_view characters) {
+        d.Type(W, "Text1", characters);
+        text += characters;
+    };
+    const auto entered = [&] {
+        if (const auto reply = Replies::ReplyTo(text))
+            label = *reply;
+    };
+    const auto enter = [&] {
+        d.Click(W, "Command1");
+        entered();
+    };
+    const std::function<void()> act[] = {
+        [&] { // a prompt, now and then a near miss of one, typed into an emptied box
+            d.Paste(W, "Text1", "");
+            text.clear();
+            type(std::string(Replies::rules[pick(Replies::rules.size())].prompt) +
+                 (pick(5) == 0 ? " " : ""));
+            if (pick(2) == 0)
+                enter();
+        },
+        [&] { type(typed[pick(std::size(typed))]); },
+        [&] {
+            text = pick(100) == 0 ? std::string(pick(1'000'001), 'x') : "";
+            for (std::size_t pieces = text.empty() ? pick(6) + 1 : 0; pieces > 0; --pieces)
+                text += pasted[pick(std::size(pasted))];
+            d.Paste(W, "Text1", text);
+        },
+        enter,
+        [&] { d.Click(W, "Text1"); },
+        [&] { // Space in the text box types a blank; Return, and Space on the button, are Enter
+            const Key key = keys[pick(std::size(keys))];
+            const std::string focus = d.Focused(W);
+            if (key == Key::Space && focus == "Text1")
+                return type(" ");
+            d.Press(W, key);
+            if (key == Key::Return || (key == Key::Space && focus == "Command1"))
+                entered();
+        },
+        [&] { d.Resize(W, 1 + int(pick(800)), 1 + int(pick(800))); },
+        [&] {
+            const Answer no = noes[pick(std::size(noes))];
+            EXPECT_EQ(d.AnswerMessageBox(no, [&] { d.Click(W, "MenuExit"); }).prompt,
+                      "Are you leaving?");
+        },
+    };
+    // Phrases and Enter clicks come more often than the rest, so that replies happen.
+    std::discrete_distribution<std::size_t> next{3, 1, 1, 2, 1, 2, 1, 1};
     const int status = d.Run(QuiblyProgram, [&] {
-        for (int action = 0; action < actions && !testing::Test::HasFatalFailure(); ++action) {
-            user.Act();
-            user.Check(action);
+        for (int action = 0; action < actions; ++action) {
+            act[next(random)]();
+            ASSERT_EQ(d.Text(W, "Label1"), label) << "after action " << action;
+            ASSERT_EQ(d.Text(W, "Text1"), text) << "after action " << action;
+            ASSERT_EQ(d.CountShown(W), 1) << "after action " << action;
         }
         EXPECT_FALSE(d.Close(W));
     });

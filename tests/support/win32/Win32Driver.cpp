@@ -251,14 +251,9 @@ std::string NameOf(IAccessible& object, LONG child) {
 Accessible Describe(IAccessible& object, LONG child, const FormWindow& form) {
     Accessible result{Role::Other, NameOf(object, child), {}};
     VARIANT role{};
-    const std::pair<LONG, Role> roles[] = {{ROLE_SYSTEM_STATICTEXT, Role::StaticText},
-                                           {ROLE_SYSTEM_TEXT, Role::EditableText},
-                                           {ROLE_SYSTEM_PUSHBUTTON, Role::Button},
-                                           {ROLE_SYSTEM_MENUITEM, Role::MenuItem}};
-    if (SUCCEEDED(object.get_accRole(IntVariant(child), &role)) && role.vt == VT_I4)
-        for (const auto& [system, ours] : roles)
-            if (role.lVal == system)
-                result.role = ours;
+    if (SUCCEEDED(object.get_accRole(IntVariant(child), &role)) && role.vt == VT_I4 &&
+        role.lVal == ROLE_SYSTEM_STATICTEXT)
+        result.role = Role::StaticText;
     long left = 0, top = 0, width = 0, height = 0;
     if (SUCCEEDED(object.accLocation(&left, &top, &width, &height, IntVariant(child)))) {
         POINT corner{left, top};
@@ -279,23 +274,6 @@ std::vector<VARIANT> ChildrenOf(IAccessible& client) {
     AccessibleChildren(&client, 0, count, children.data(), &got);
     children.resize(std::size_t(got));
     return children;
-}
-
-// Whether the system's accessibility annotations answer, tried on a window of our own.
-bool AnnotationsAnswer() {
-    IAccPropServices* services = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IAccPropServices, reinterpret_cast<void**>(&services))))
-        return false;
-    HWND probe = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                 nullptr, nullptr);
-    const HRESULT named = services->SetHwndPropStr(probe, DWORD(OBJID_CLIENT), CHILDID_SELF,
-                                                   PROPID_ACC_NAME, L"probe");
-    MSAAPROPID name = PROPID_ACC_NAME;
-    services->ClearHwndProps(probe, DWORD(OBJID_CLIENT), CHILDID_SELF, &name, 1);
-    DestroyWindow(probe);
-    services->Release();
-    return SUCCEEDED(named);
 }
 
 // Announcements as screen readers take them from the window events the program raises: a
@@ -468,28 +446,17 @@ public:
                 logical.lfUnderline != 0, logical.lfStrikeOut != 0};
     }
 
-    // What Wine leaves out that Windows tells: a menu bar's object, the roles of the system's
-    // controls (Wine's objects for them report the generic client role), and names given
-    // through annotations (Wine's annotation service answers E_NOTIMPL).
+    // A windowed control and the menu bar speak through the system's own objects, which Wine
+    // leaves without roles (its objects report the generic client role), without a menu bar
+    // object and without the annotation service that names them; the driver reads only what the
+    // runtime itself serves, the form's client area and the labels in it.
     std::string AccessibilityUnavailableFor(std::string_view window,
                                             std::string_view name) override {
         const FormWindow& form = Window(window);
-        if (FindMenu(GetMenu(form.Handle()), form, name))
-            return ObjectOf(form.Handle(), OBJID_MENU) ? ""
-                                                       : "the system offers no object for the "
-                                                         "menu bar (Wine has none)";
-        const HWND control = Find(form, name).window;
-        const AccessiblePtr own = control ? ObjectOf(control, OBJID_CLIENT) : nullptr;
-        if (!own)
-            return {};
-        VARIANT role{};
-        if (SUCCEEDED(own->get_accRole(IntVariant(CHILDID_SELF), &role)) && role.vt == VT_I4 &&
-            role.lVal == ROLE_SYSTEM_CLIENT)
-            return "the system's object for it reports the generic client role (as Wine's do)";
-        if (NameOf(*own, CHILDID_SELF).empty() && !AnnotationsAnswer())
-            return "the system's annotation service, which names it, does not answer (Wine's "
-                   "answers E_NOTIMPL)";
-        return {};
+        return FindMenu(GetMenu(form.Handle()), form, name) || Find(form, name).window
+                   ? "it speaks through the system's own object, which Wine leaves without role "
+                     "and name"
+                   : "";
     }
 
     // Where the system offers UI Automation notifications, the runtime announces through them,
@@ -503,39 +470,24 @@ public:
         return std::exchange(announced.texts, {});
     }
 
-    // As a screen reader finds it: a menu in the window's menu bar; a child window among the
-    // form's accessible children, read through its own client object; a label among them as
-    // the simple child at its place.
+    // As a screen reader finds a label: the simple child of the form's client object at the
+    // label's place, among the children it enumerates.
     Accessible AccessibleOf(std::string_view window, std::string_view name) override {
         Pump();
         const FormWindow& form = Window(window);
-        if (const auto menu = FindMenu(GetMenu(form.Handle()), form, name)) {
-            const AccessiblePtr bar = ObjectOf(form.Handle(), OBJID_MENU);
-            return bar ? Describe(*bar, LONG(menu->second) + 1, form) : Accessible{};
-        }
         const AccessiblePtr client = ObjectOf(form.Handle(), OBJID_CLIENT);
         if (!client)
             return {Role::Other, "(the window has no accessible client area)", {}};
-        const Control control = Find(form, name);
-        POINT centre{(control.box.left + control.box.right) / 2,
-                     (control.box.top + control.box.bottom) / 2};
+        const RECT box = Find(form, name).box;
+        POINT centre{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
         ClientToScreen(form.Handle(), &centre);
         Accessible found{Role::Other, "(not among the window's accessible children)", {}};
         for (VARIANT& child : ChildrenOf(*client)) {
-            if (child.vt == VT_DISPATCH) {
-                HWND childWindow = nullptr;
-                WindowFromAccessibleObject(reinterpret_cast<IAccessible*>(child.pdispVal),
-                                           &childWindow);
-                if (control.window && childWindow == control.window)
-                    if (const AccessiblePtr own = ObjectOf(control.window, OBJID_CLIENT))
-                        found = Describe(*own, CHILDID_SELF, form);
-            } else if (long x = 0, y = 0, width = 0, height = 0;
-                       !control.window && child.vt == VT_I4 &&
-                       SUCCEEDED(client->accLocation(&x, &y, &width, &height, child)) &&
-                       centre.x >= x && centre.x < x + width && centre.y >= y &&
-                       centre.y < y + height) {
+            if (long x = 0, y = 0, width = 0, height = 0;
+                child.vt == VT_I4 &&
+                SUCCEEDED(client->accLocation(&x, &y, &width, &height, child)) && centre.x >= x &&
+                centre.x < x + width && centre.y >= y && centre.y < y + height)
                 found = Describe(*client, child.lVal, form);
-            }
             VariantClear(&child);
         }
         return found;
