@@ -1,17 +1,34 @@
 #pragma once
 
-// Headless Chromium, spoken to over the DevTools protocol on the pair of pipes that
+// Headless Chromium, spoken to over the DevTools protocol on the pair of named pipes that
 // tests/web/browser-session started it with (messages separated by NUL bytes). Commands go to
 // one page the test opens; what the page reports on its own (console messages, load events)
 // waits in a queue until it is asked for.
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <deque>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <poll.h>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unistd.h>
+
+// A value the page may leave null.
+template <class T> struct nlohmann::adl_serializer<std::optional<T>> {
+    static void to_json(json& out, const std::optional<T>& value) {
+        out = value ? json(*value) : json(nullptr);
+    }
+    static void from_json(const json& in, std::optional<T>& value) {
+        value = in.is_null() ? std::nullopt : std::optional<T>(in.get<T>());
+    }
+};
 
 namespace TestDriver::web {
 
@@ -19,25 +36,95 @@ using Json = nlohmann::json;
 
 class Chromium {
 public:
-    // The browser whose pipes are in `session`, the folder browser-session made.
-    explicit Chromium(const std::filesystem::path& session);
-    ~Chromium();
+    // The browser whose pipes are in `session`, opened in the order the browser opens them,
+    // each open waiting for the other end.
+    explicit Chromium(const std::filesystem::path& session)
+        : commands_(session / "commands", std::ios::binary),
+          replies_(open((session / "replies").c_str(), O_RDONLY | O_CLOEXEC)) {
+        if (!commands_ || replies_ < 0)
+            throw std::runtime_error("Chromium: cannot open the pipes in " + session.string());
+        // A page of its own for the tests to drive.
+        const Json page = Send("Target.createTarget", {{"url", "about:blank"}}, false);
+        session_ = Send("Target.attachToTarget",
+                        {{"targetId", page["targetId"]}, {"flatten", true}}, false)["sessionId"];
+    }
+    // Closing its pipes ends the browser; browser-session kills what is left of it.
+    ~Chromium() { close(replies_); }
     Chromium(const Chromium&) = delete;
     Chromium& operator=(const Chromium&) = delete;
 
     // A command to the page; its result, or an exception naming the command and the reason.
-    Json Call(std::string_view method, Json params = Json::object());
+    Json Call(std::string_view method, Json params = Json::object()) {
+        return Send(method, std::move(params), true);
+    }
+
     // The next event the page sent, if there is one.
-    std::optional<Json> NextEvent();
+    std::optional<Json> NextEvent() {
+        AwaitEvent(std::chrono::milliseconds(0));
+        if (events_.empty())
+            return std::nullopt;
+        auto event = std::make_optional(std::move(events_.front()));
+        events_.pop_front();
+        return event;
+    }
+
     // Waits at most `wait` for an event to come, leaving it for NextEvent.
-    void AwaitEvent(std::chrono::milliseconds wait);
+    void AwaitEvent(std::chrono::milliseconds wait) {
+        if (events_.empty())
+            if (auto message = Receive(wait))
+                events_.push_back(std::move(*message));
+    }
 
 private:
-    Json Send(std::string_view method, Json params, bool toPage);
-    std::optional<Json> Receive(std::chrono::milliseconds wait);
+    static constexpr std::chrono::seconds replyWait{30}; // a browser this long silent hangs
 
-    int commands_ = -1; // written by the test, read by the browser
-    int replies_ = -1;  // written by the browser, read by the test
+    Json Send(std::string_view method, Json params, bool toPage) {
+        Json command{{"id", ++lastId_}, {"method", method}, {"params", std::move(params)}};
+        if (toPage)
+            command["sessionId"] = session_;
+        if (!(commands_ << command.dump() << '\0' << std::flush))
+            throw std::runtime_error("Chromium: cannot send " + std::string(method));
+        while (true) {
+            std::optional<Json> message = Receive(replyWait);
+            if (!message)
+                throw std::runtime_error("Chromium: no answer to " + std::string(method));
+            if (!message->contains("id"))
+                events_.push_back(std::move(*message));
+            else if ((*message)["id"] != lastId_)
+                continue; // the answer to a command given up on
+            else if (message->contains("error"))
+                throw std::runtime_error("Chromium: " + std::string(method) + " failed: " +
+                                         (*message)["error"].value("message", std::string()));
+            else
+                return std::move((*message)["result"]);
+        }
+    }
+
+    std::optional<Json> Receive(std::chrono::milliseconds wait) {
+        const auto until = std::chrono::steady_clock::now() + wait;
+        std::size_t end;
+        while ((end = pending_.find('\0')) == std::string::npos) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                until - std::chrono::steady_clock::now());
+            pollfd ready{replies_, POLLIN, 0};
+            const int polled = poll(&ready, 1, int(std::max<long>(0, left.count())));
+            if (polled == 0)
+                return std::nullopt;
+            char chunk[65536];
+            const ssize_t n = polled < 0 ? -1 : read(replies_, chunk, sizeof chunk);
+            if (n == 0)
+                throw std::runtime_error("Chromium: the browser has gone (see its log)");
+            if (n < 0 && errno != EINTR)
+                throw std::runtime_error(std::string("Chromium: reading: ") + std::strerror(errno));
+            pending_.append(chunk, std::size_t(std::max<ssize_t>(n, 0)));
+        }
+        auto message = std::make_optional(Json::parse(pending_.substr(0, end)));
+        pending_.erase(0, end + 1);
+        return message;
+    }
+
+    std::ofstream commands_; // read by the browser
+    int replies_ = -1;       // written by the browser
     std::string pending_;
     std::deque<Json> events_;
     int lastId_ = 0;

@@ -65,20 +65,6 @@ KeyStroke StrokeOf(Key key) {
 
 } // namespace
 
-} // namespace TestDriver
-
-// A value the page may leave null.
-template <class T> struct nlohmann::adl_serializer<std::optional<T>> {
-    static void to_json(json& out, const std::optional<T>& value) {
-        out = value ? json(*value) : json(nullptr);
-    }
-    static void from_json(const json& in, std::optional<T>& value) {
-        value = in.is_null() ? std::nullopt : std::optional<T>(in.get<T>());
-    }
-};
-
-namespace TestDriver {
-
 // What the page's functions yield, read by name.
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Rect, x, y, width, height)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Font, face, pixelHeight, weight, italic, underline, strikeOut)
