@@ -180,11 +180,8 @@ const std::map<QAccessible::Role, Role> roles{{QAccessible::StaticText, Role::St
                                               {QAccessible::EditableText, Role::EditableText},
                                               {QAccessible::Button, Role::Button},
                                               {QAccessible::MenuItem, Role::MenuItem}};
-const std::map<Key, Qt::Key> keys{{Key::Return, Qt::Key_Return},
-                                  {Key::Escape, Qt::Key_Escape},
-                                  {Key::Space, Qt::Key_Space},
-                                  {Key::Tab, Qt::Key_Tab},
-                                  {Key::F1, Qt::Key_F1}};
+constexpr Qt::Key keys[] = {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Space, Qt::Key_Tab,
+                            Qt::Key_F1}; // by Key
 
 // What the backend told screen readers to announce, as the accessibility layer receives it:
 // before Qt 6.8 a notification raised as shown, carrying the news as its name; from 6.8 an
@@ -243,10 +240,9 @@ public:
     }
 
     int CountShown(std::string_view window) override {
-        int count = 0;
-        for (QWidget* shown : QApplication::topLevelWidgets())
-            count += shown->objectName() == Q(window) && shown->isVisible();
-        return count;
+        return int(std::ranges::count_if(QApplication::topLevelWidgets(), [&](QWidget* shown) {
+            return shown->objectName() == Q(window) && shown->isVisible();
+        }));
     }
 
     WindowLook Look(std::string_view name) override {
@@ -425,7 +421,7 @@ public:
     void Press(std::string_view window, Key key) override {
         QWidget& shown = Window(window);
         ActivateAndWait(shown);
-        QTest::keyClick(shown.windowHandle(), keys.at(key));
+        QTest::keyClick(shown.windowHandle(), keys[int(key)]);
     }
 
     MessageBoxSeen AnswerMessageBox(Answer answer, const std::function<void()>& action) override {

@@ -1,8 +1,8 @@
 // The test driver for the web runtime: the program runs in a page of headless Chromium, driven
 // from outside as a user would drive it (trusted mouse and keyboard input) and read through the
 // DevTools protocol (the DOM, screenshots, the accessibility tree). The runtime's operation
-// trace comes from the page's console; the page waits at each step until the test's trace hook
-// has run.
+// trace comes through a binding the page calls; the page waits at each step until the test's
+// trace hook has run.
 
 #include "Chromium.h"
 #include "Driver.h"
@@ -281,6 +281,7 @@ private:
         browser_->Call("Runtime.enable");
         browser_->Call("Page.enable");
         browser_->Call("Accessibility.enable");
+        browser_->Call("Runtime.addBinding", {{"name", "quiblyDriverStep"}});
         browser_->Call("Emulation.setDeviceMetricsOverride",
                        {{"width", desktopWidth},
                         {"height", desktopHeight},
@@ -321,13 +322,11 @@ private:
             if ((*event)["method"] == "Runtime.exceptionThrown")
                 throw std::runtime_error("the page threw: " +
                                          (*event)["params"]["exceptionDetails"].dump());
-            if ((*event)["method"] != "Runtime.consoleAPICalled")
+            if ((*event)["method"] != "Runtime.bindingCalled")
                 continue;
-            const Json& arguments = (*event)["params"]["args"];
-            if (arguments.size() < 4 || arguments[0].value("value", Json()) != "quibly-trace")
-                continue;
-            const std::string object = arguments[1]["value"], operation = arguments[2]["value"];
-            stepTime_ = arguments[3]["value"].get<double>();
+            const Json step = Json::parse((*event)["params"]["payload"].get<std::string>());
+            const std::string object = step["object"], operation = step["operation"];
+            stepTime_ = step["time"].get<double>();
             inHook_ = true;
             try {
                 // A test program's progress, told from the page, counts here as well.

@@ -9,11 +9,11 @@
 (() => {
   'use strict';
 
-  // The trace hook: the step goes to the console, and the program waits until the driver has
-  // run the test's hook and calls quiblyTraceResume.
+  // The trace hook: the step goes to the driver through the binding it added, and the program
+  // waits until the driver has run the test's hook and calls quiblyTraceResume.
   window.quiblyTrace = (object, operation) => new Promise(resume => {
     window.quiblyTraceResume = resume;
-    console.debug('quibly-trace', object, operation, performance.now());
+    window.quiblyDriverStep(JSON.stringify({object, operation, time: performance.now()}));
   });
 
   const announced = [];

@@ -32,10 +32,6 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-std::string AsShown(std::wstring_view caption) {
-    return WithoutAccessKeys(Utf8(caption));
-}
-
 // Delivers what is queued for this thread, as the runtime's message loop does.
 void Pump() {
     for (int round = 0; round < 3; ++round, Sleep(5))
@@ -423,14 +419,14 @@ public:
         if (const auto entry = FindMenu(GetMenu(form.Handle()), form, name)) {
             wchar_t text[256];
             GetMenuStringW(entry->first, entry->second, text, 256, MF_BYPOSITION);
-            return AsShown(text);
+            return WithoutAccessKeys(Utf8(text));
         }
         const std::size_t index = Find(form, name).index;
         const FormsRuntime::Text text = form.ControlText(index);
         const std::wstring_view shown(FormsRuntime::win32::Wide(text), text.size());
         const bool button =
             form.Layout().controls[index].kind == FormsRuntime::ControlKind::CommandButton;
-        return button ? AsShown(shown) : Utf8(shown);
+        return button ? WithoutAccessKeys(Utf8(shown)) : Utf8(shown);
     }
 
     Font FontOf(std::string_view window, std::string_view name) override {
@@ -576,7 +572,7 @@ public:
                     const auto code = SendMessageW(child, WM_GETDLGCODE, 0, 0);
                     if (!(code & DLGC_BUTTON))
                         continue;
-                    seen.buttons.push_back(AsShown(WindowText(child)));
+                    seen.buttons.push_back(WithoutAccessKeys(Utf8(WindowText(child))));
                     if (code & DLGC_DEFPUSHBUTTON)
                         seen.defaultButton = seen.buttons.back();
                 }
