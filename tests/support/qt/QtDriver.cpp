@@ -205,12 +205,6 @@ void Observe(QAccessibleEvent* event) {
         passOn(event);
 }
 
-template <class Map, class Value = typename Map::mapped_type>
-Value Lookup(const Map& map, const typename Map::key_type& key, Value otherwise = {}) {
-    const auto found = map.find(key);
-    return found != map.end() ? found->second : otherwise;
-}
-
 class QtDriver final : public Driver {
 public:
     QtDriver() { passOn = QAccessible::installUpdateHandler(Observe); }
@@ -372,7 +366,7 @@ public:
             return {};
         const QRect onScreen = face->rect();
         const QPoint corner = Client(window).mapFromGlobal(onScreen.topLeft());
-        return {Lookup(roles, face->role(), Role::Other),
+        return {roles.contains(face->role()) ? roles.at(face->role()) : Role::Other,
                 AsShown(face->text(QAccessible::Name)),
                 {corner.x(), corner.y(), onScreen.width(), onScreen.height()}};
     }
@@ -435,7 +429,7 @@ public:
                     throw std::runtime_error("the message box did not take the focus");
                 seen.title = box.windowTitle().toStdString();
                 seen.prompt = box.text().toStdString();
-                seen.icon = Lookup(iconNames, box.icon());
+                seen.icon = iconNames.contains(box.icon()) ? iconNames.at(box.icon()) : "";
                 if (QWidget* bar = OwnTitleBar(box))
                     seen.titleBarButtons = TitleBarButtons(*bar);
                 for (QAbstractButton* button : box.buttons())
