@@ -60,19 +60,11 @@ public:
 
     // The next event the page sent, if there is one.
     std::optional<Json> NextEvent() {
-        AwaitEvent(std::chrono::milliseconds(0));
         if (events_.empty())
-            return std::nullopt;
+            return Receive(std::chrono::milliseconds(0));
         auto event = std::make_optional(std::move(events_.front()));
         events_.pop_front();
         return event;
-    }
-
-    // Waits at most `wait` for an event to come, leaving it for NextEvent.
-    void AwaitEvent(std::chrono::milliseconds wait) {
-        if (events_.empty())
-            if (auto message = Receive(wait))
-                events_.push_back(std::move(*message));
     }
 
 private:

@@ -21,6 +21,7 @@
 #include <memory>
 #include <set>
 #include <stdexcept>
+#include <thread>
 
 namespace TestDriver {
 namespace {
@@ -354,7 +355,7 @@ private:
                 return;
             if (std::chrono::steady_clock::now() > until)
                 throw std::runtime_error("waited in vain for " + what);
-            browser_->AwaitEvent(std::chrono::milliseconds(10));
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     }
 
