@@ -30,10 +30,6 @@ constexpr std::array underItem{MenuLayout{.name = "MenuFile"},
                                MenuLayout{.name = "MenuDeep", .parent = "MenuExit"}};
 constexpr std::array underNothing{MenuLayout{.name = "MenuExit", .parent = "MenuFile"}};
 
-// The check runs while the program is compiled.
-static_assert(!FindLayoutFault({.menus = menus, .controls = framed}));
-static_assert(FindLayoutFault({.controls = twice}));
-
 TEST(LayoutChecks, FindTheFaultAndNameItsControl) {
     const struct {
         const char* what;

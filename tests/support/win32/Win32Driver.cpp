@@ -242,24 +242,6 @@ std::string NameOf(IAccessible& object, LONG child) {
     return text;
 }
 
-// Role, name and place (device-independent pixels in the form's client area) of an object or
-// one of its simple children.
-Accessible Describe(IAccessible& object, LONG child, const FormWindow& form) {
-    Accessible result{Role::Other, NameOf(object, child), {}};
-    VARIANT role{};
-    if (SUCCEEDED(object.get_accRole(IntVariant(child), &role)) && role.vt == VT_I4 &&
-        role.lVal == ROLE_SYSTEM_STATICTEXT)
-        result.role = Role::StaticText;
-    long left = 0, top = 0, width = 0, height = 0;
-    if (SUCCEEDED(object.accLocation(&left, &top, &width, &height, IntVariant(child)))) {
-        POINT corner{left, top};
-        ScreenToClient(form.Handle(), &corner);
-        result.place = {Unscaled(form, corner.x), Unscaled(form, corner.y), Unscaled(form, width),
-                        Unscaled(form, height)};
-    }
-    return result;
-}
-
 // The children of the form's client area as a screen reader enumerates them: child windows as
 // objects of their own, simple children by their identifier.
 std::vector<VARIANT> ChildrenOf(IAccessible& client) {
@@ -479,11 +461,20 @@ public:
         ClientToScreen(form.Handle(), &centre);
         Accessible found{Role::Other, "(not among the window's accessible children)", {}};
         for (VARIANT& child : ChildrenOf(*client)) {
-            if (long x = 0, y = 0, width = 0, height = 0;
-                child.vt == VT_I4 &&
+            long x = 0, y = 0, width = 0, height = 0;
+            if (child.vt == VT_I4 &&
                 SUCCEEDED(client->accLocation(&x, &y, &width, &height, child)) && centre.x >= x &&
-                centre.x < x + width && centre.y >= y && centre.y < y + height)
-                found = Describe(*client, child.lVal, form);
+                centre.x < x + width && centre.y >= y && centre.y < y + height) {
+                VARIANT role{};
+                const bool label = SUCCEEDED(client->get_accRole(child, &role)) &&
+                                   role.vt == VT_I4 && role.lVal == ROLE_SYSTEM_STATICTEXT;
+                POINT corner{x, y};
+                ScreenToClient(form.Handle(), &corner);
+                found = {label ? Role::StaticText : Role::Other,
+                         NameOf(*client, child.lVal),
+                         {Unscaled(form, corner.x), Unscaled(form, corner.y), Unscaled(form, width),
+                          Unscaled(form, height)}};
+            }
             VariantClear(&child);
         }
         return found;
