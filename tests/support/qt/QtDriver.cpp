@@ -245,17 +245,16 @@ public:
         const QIcon icon = window.windowIcon();
         const QWidget& client = Client(name);
         QWidget* ownBar = OwnTitleBar(window);
-        const std::vector<std::string> ownButtons =
-            ownBar != nullptr ? TitleBarButtons(*ownBar) : std::vector<std::string>{};
-        const auto drawn = [&](const char* button) {
-            return std::find(ownButtons.begin(), ownButtons.end(), button) != ownButtons.end();
+        // The buttons a title bar the window draws holds; else those its flags ask for.
+        const auto button = [&](const char* object, Qt::WindowType hint) {
+            return ownBar != nullptr
+                       ? ownBar->findChild<QAbstractButton*>(QLatin1String(object)) != nullptr
+                       : bool(flags & hint);
         };
         return {.caption = window.windowTitle().toStdString(),
                 .titleBar = ownBar != nullptr || !(flags & Qt::FramelessWindowHint),
-                .minimizeButton = ownBar != nullptr ? drawn("minimize")
-                                                    : bool(flags & Qt::WindowMinimizeButtonHint),
-                .maximizeButton = ownBar != nullptr ? drawn("maximize")
-                                                    : bool(flags & Qt::WindowMaximizeButtonHint),
+                .minimizeButton = button("TitleBarMinimize", Qt::WindowMinimizeButtonHint),
+                .maximizeButton = button("TitleBarMaximize", Qt::WindowMaximizeButtonHint),
                 .resizable = window.minimumSize() != window.maximumSize(),
                 .taskBarButton = window.windowType() == Qt::Window,
                 .centred = OnWayland()
