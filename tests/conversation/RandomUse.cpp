@@ -10,6 +10,7 @@
 #include "Replies.h"
 #include "shell/Program.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
@@ -49,8 +50,9 @@ TEST(ConversationWindow, RandomUse) {
         text += characters;
     };
     const auto entered = [&] {
-        if (const auto reply = Replies::ReplyTo(text))
-            label = *reply;
+        const auto rule = std::ranges::find(Replies::rules, text, &Replies::Rule::prompt);
+        if (rule != Replies::rules.end())
+            label = rule->reply;
     };
     const auto enter = [&] {
         d.Click(W, "Command1");

@@ -3,7 +3,6 @@
 // The bot's sixteen prompts and replies, in order, as the tests expect them.
 
 #include <array>
-#include <optional>
 #include <string_view>
 
 namespace Replies {
@@ -41,12 +40,5 @@ inline constexpr std::array<std::string_view, 13> nearMisses{
 // clang-format on
 
 inline constexpr std::string_view greeting = "Hello, I'm Quibly beta 2.3. It is nice to meet you.";
-
-inline std::optional<std::string_view> ReplyTo(std::string_view phrase) {
-    for (const Rule& rule : rules)
-        if (rule.prompt == phrase)
-            return rule.reply;
-    return std::nullopt;
-}
 
 } // namespace Replies
