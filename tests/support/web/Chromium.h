@@ -44,19 +44,14 @@ public:
         if (!commands_ || replies_ < 0)
             throw std::runtime_error("Chromium: cannot open the pipes in " + session.string());
         // A page of its own for the tests to drive.
-        const Json page = Send("Target.createTarget", {{"url", "about:blank"}}, false);
-        session_ = Send("Target.attachToTarget",
-                        {{"targetId", page["targetId"]}, {"flatten", true}}, false)["sessionId"];
+        const Json page = Call("Target.createTarget", {{"url", "about:blank"}});
+        session_ = Call("Target.attachToTarget",
+                        {{"targetId", page["targetId"]}, {"flatten", true}})["sessionId"];
     }
     // Closing its pipes ends the browser; browser-session kills what is left of it.
     ~Chromium() { close(replies_); }
     Chromium(const Chromium&) = delete;
     Chromium& operator=(const Chromium&) = delete;
-
-    // A command to the page; its result, or an exception naming the command and the reason.
-    Json Call(std::string_view method, Json params = Json::object()) {
-        return Send(method, std::move(params), true);
-    }
 
     // The next event the page sent, if there is one.
     std::optional<Json> NextEvent() {
@@ -67,12 +62,11 @@ public:
         return event;
     }
 
-private:
-    static constexpr std::chrono::seconds replyWait{30}; // a browser this long silent hangs
-
-    Json Send(std::string_view method, Json params, bool toPage) {
+    // A command to the page, once it is open; its result, or an exception naming the command
+    // and the reason.
+    Json Call(std::string_view method, Json params = Json::object()) {
         Json command{{"id", ++lastId_}, {"method", method}, {"params", std::move(params)}};
-        if (toPage)
+        if (!session_.empty())
             command["sessionId"] = session_;
         if (!(commands_ << command.dump() << '\0' << std::flush))
             throw std::runtime_error("Chromium: cannot send " + std::string(method));
@@ -91,6 +85,9 @@ private:
                 return std::move((*message)["result"]);
         }
     }
+
+private:
+    static constexpr std::chrono::seconds replyWait{30}; // a browser this long silent hangs
 
     std::optional<Json> Receive(std::chrono::milliseconds wait) {
         const auto until = std::chrono::steady_clock::now() + wait;
