@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -13,18 +14,13 @@
 namespace TestDriver {
 
 Rgb Driver::SystemColour(int number) {
-    constexpr Rgb white{255, 255, 255}, black{0, 0, 0};
-    switch (number) {
-    case 5:
-    case 14:
-        return white;
-    case 8:
-    case 18:
-        return black;
-    case 15:
+    static const std::map<int, Rgb> standard{
+        {5, {255, 255, 255}}, {8, {0, 0, 0}}, {14, {255, 255, 255}}, {18, {0, 0, 0}}};
+    if (number == 15)
         return ButtonFace();
-    }
-    throw std::out_of_range("no system colour " + std::to_string(number) + " in the scheme");
+    if (!standard.contains(number))
+        throw std::out_of_range("no system colour " + std::to_string(number) + " in the scheme");
+    return standard.at(number);
 }
 
 std::optional<Rgb> Driver::PicturePixel(std::string_view picture, Point point) {

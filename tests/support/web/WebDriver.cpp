@@ -279,9 +279,8 @@ private:
         if (browser_)
             return;
         browser_ = std::make_unique<Chromium>(Setting("QUIBLY_BROWSER"));
-        browser_->Call("Runtime.enable");
-        browser_->Call("Page.enable");
-        browser_->Call("Accessibility.enable");
+        for (const char* domain : {"Runtime", "Page", "Accessibility"})
+            browser_->Call(std::string(domain) + ".enable");
         browser_->Call("Runtime.addBinding", {{"name", "quiblyDriverStep"}});
         browser_->Call("Emulation.setDeviceMetricsOverride",
                        {{"width", desktopWidth},
