@@ -23,10 +23,8 @@ void Reached(std::string_view what) {
 
 namespace {
 
+// Something a procedure holds, which tells when it is released.
 struct Held {
-    Held() = default;
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
     ~Held() { Reached("held released"); }
 };
 
