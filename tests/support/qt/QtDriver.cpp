@@ -157,14 +157,12 @@ template <class T> T& ControlAs(std::string_view window, std::string_view name) 
 // Calls `answer` on the first message box that comes up while `action` runs.
 void WhileBoxOpens(const std::function<void(QMessageBox&)>& answer,
                    const std::function<void()>& action) {
-    QMessageBox* answered = nullptr;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr || box == answered || !box->isVisible())
+        if (box == nullptr || !box->isVisible())
             return;
-        answered = box;
-        poll.stop();
+        poll.stop(); // the first box only
         answer(*box);
     });
     poll.start(5);
