@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <iostream>
+#include <utility>
 
 using namespace TestDriver;
 
@@ -36,20 +37,14 @@ void FrameAndControls(Driver& d) {
     EXPECT_EQ(d.Text(W, "MenuExit"), "Exit");
     EXPECT_EQ(d.Text(W, "Command1"), "Enter");
 
-    const struct {
-        const char* control;
-        Rect pixels;
-    } places[] = {
+    const std::pair<const char*, Rect> places[] = {
         {"Command1", {224, 328, 49, 25}}, {"Text1", {0, 328, 225, 25}}, {"Label1", {0, 0, 89, 89}},
         {"Image2", {-96, 0, 423, 500}},   {"Image1", {0, 0, 1, 9}},     {"Line1", {88, 0, 1, 89}},
         {"Line2", {0, 88, 89, 1}},
     };
-    const struct {
-        const char* control;
-        Font font;
-    } fonts[] = {{"Command1", {"Arial", 13, 400}},
-                 {"Text1", {"Arial", 16, 400}},
-                 {"Label1", {"Arial", 15, 400}}};
+    const std::pair<const char*, Font> fonts[] = {{"Command1", {"Arial", 13, 400}},
+                                                  {"Text1", {"Arial", 16, 400}},
+                                                  {"Label1", {"Arial", 15, 400}}};
     for (const auto& [control, font] : fonts)
         EXPECT_EQ(d.FontOf(W, control), font) << control;
     EXPECT_EQ(d.ControlAt(W, {224, 340}), "Command1"); // over the text box where they meet
@@ -68,10 +63,7 @@ void Pixels(Driver& d) {
     d.Resize(W, 600, 800);
     const Snapshot shown = d.Grab(W);
     const Rgb face = d.SystemColour(15), windowText = d.SystemColour(8);
-    const struct {
-        Point point;
-        Rgb expected;
-    } expected[] = {
+    const std::pair<Point, Rgb> expected[] = {
         {{1, 87}, peach},       // the label's background, over the picture
         {{88, 3}, windowText},  // the line on the label's last column
         {{3, 88}, windowText},  // the line on the label's last row

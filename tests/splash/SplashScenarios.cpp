@@ -7,6 +7,7 @@
 #include "shell/Program.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 using namespace TestDriver;
 
@@ -82,10 +83,7 @@ void Pixels(Driver& d) {
     SCOPED_TRACE("phase: pixels");
     const Snapshot shown = d.Grab(S);
     const Rgb band = d.SystemColour(18), panel = d.SystemColour(14), face = d.SystemColour(15);
-    const struct {
-        Point point;
-        Rgb expected;
-    } expected[] = {
+    const std::pair<Point, Rgb> expected[] = {
         {{0, 0}, band},     {{342, 30}, band},   {{49, 56}, band}, // the band, past the strip
         {{0, 56}, face},    {{48, 56}, face},                      // the strip under the band
         {{0, 57}, red},     {{32, 182}, red},                      // the red bar
@@ -94,14 +92,11 @@ void Pixels(Driver& d) {
     for (const auto& [point, colour] : expected)
         EXPECT_EQ(shown.At(point), colour) << "at " << point.x << ", " << point.y;
 
-    const struct {
-        const char* control;
-        Rgb text;
-    } written[] = {{"lblProductName", red},
-                   {"lblCompany", blue},
-                   {"lblVersion", band},
-                   {"lblPlatform", band},
-                   {"lblCopyright", band}};
+    const std::pair<const char*, Rgb> written[] = {{"lblProductName", red},
+                                                   {"lblCompany", blue},
+                                                   {"lblVersion", band},
+                                                   {"lblPlatform", band},
+                                                   {"lblCopyright", band}};
     for (const auto& [control, colour] : written)
         EXPECT_TRUE(shown.Shows(d.Geometry(S, control), colour)) << control;
 

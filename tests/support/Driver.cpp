@@ -1,11 +1,13 @@
-// What every driver shares: the colour scheme, the rule for transparent picture pixels, closing a
-// window, captions as shown, and reading snapshots.
+// What every driver shares: the colour scheme, the rule for transparent picture pixels, running a
+// scenario from the toolkit's callbacks, closing a window, captions as shown, and reading
+// snapshots.
 
 #include "Driver.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <map>
 #include <ostream>
 #include <stdexcept>
@@ -26,6 +28,14 @@ Rgb Driver::SystemColour(int number) {
 std::optional<Rgb> Driver::PicturePixel(std::string_view picture, Point point) {
     const auto [colour, alpha] = PictureSample(picture, point);
     return alpha == 0 ? std::nullopt : std::optional(colour);
+}
+
+void Driver::RunScenario(const std::function<void()>& scenario) {
+    try {
+        scenario();
+    } catch (const std::exception& error) {
+        ADD_FAILURE() << "the scenario stopped: " << error.what();
+    }
 }
 
 bool Driver::Close(std::string_view window) {

@@ -172,6 +172,9 @@ public:
     bool Close(std::string_view window);
 
 protected:
+    // Runs the scenario from a callback of the toolkit's: no exception may cross the toolkit's
+    // frames, so what the scenario throws fails the test here.
+    static void RunScenario(const std::function<void()>& scenario);
     // Presses the window's close box; returns once the window has closed, or a box that opened
     // on the way has been answered.
     virtual void PressCloseBox(std::string_view window) = 0;

@@ -9,40 +9,30 @@
 
 #include <array>
 #include <gtest/gtest.h>
+#include <utility>
 
 using namespace FormsRuntime;
 
 namespace {
 
-std::string Describe(const WindowLayout& layout) {
-    Form form(layout);
-    return web::DescribeWindow(FormEvents(form));
-}
-
 TEST(WindowDescription, WhatThePageCannotShowIsARunTimeError) {
-    const struct {
-        ControlLayout control;
-        const char* object;
-        const char* operation;
-    } cases[] = {
-        {{.kind = ControlKind::Label, .name = "Odd", .backColor = 0x80000019},
-         "frmOdd.Odd",
-         "resolve colour"},
+    // What the page cannot show, and the operation that fails on it.
+    const std::pair<ControlLayout, const char*> cases[] = {
+        {{.kind = ControlKind::Label, .name = "Odd", .backColor = 0x80000019}, "resolve colour"},
         {{.kind = ControlKind::Image, .name = "Odd", .picture = "C:/pictures/odd.bmp"},
-         "frmOdd.Odd",
          "load picture"},
         {{.kind = ControlKind::Image, .name = "Odd", .picture = ":/assets/sub/odd.bmp"},
-         "frmOdd.Odd",
          "load picture"},
     };
-    for (const auto& [control, object, operation] : cases) {
+    for (const auto& [control, operation] : cases) {
         const std::array controls{control};
         const WindowLayout layout{.name = "frmOdd", .controls = controls};
+        Form form(layout);
         try {
-            Describe(layout);
-            ADD_FAILURE() << object << " " << operation << " raised nothing";
+            web::DescribeWindow(FormEvents(form));
+            ADD_FAILURE() << operation << " raised nothing";
         } catch (const RuntimeError& error) {
-            EXPECT_EQ(error.Object(), object);
+            EXPECT_EQ(error.Object(), "frmOdd.Odd");
             EXPECT_EQ(error.Operation(), operation);
         }
     }

@@ -214,7 +214,7 @@ public:
         QObject::connect(&start, &QTimer::timeout, [&] {
             if (QWidget* window = FocusableWindow(); window != nullptr && !window->isActiveWindow())
                 ActivateAndWait(*window);
-            scenario();
+            RunScenario(scenario);
             for (QWidget* window : QApplication::topLevelWidgets())
                 if (window->isVisible())
                     window->close();

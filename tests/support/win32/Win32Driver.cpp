@@ -296,7 +296,7 @@ public:
             scenarioTimer = SetTimer(nullptr, 0, 0, [](HWND, UINT, UINT_PTR timer, DWORD) {
                 KillTimer(nullptr, timer);
                 scenarioTimer = 0;
-                (*running.second)();
+                RunScenario(*running.second);
                 for (HWND window : TopLevelWindows())
                     if (FormWindow::Of(window) && IsWindowVisible(window))
                         SendMessageW(window, WM_CLOSE, 0, 0);
