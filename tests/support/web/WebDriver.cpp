@@ -13,7 +13,6 @@
 
 #include <QByteArray>
 #include <QImage>
-#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
