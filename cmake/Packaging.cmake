@@ -80,8 +80,6 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     install(FILES ${docs}/copyright ${docs}/changelog.gz
             DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package_name})
     install(FILES ${docs}/${QUIBLY_EXECUTABLE}.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-    install(FILES packaging/debian/lintian-overrides
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ${package_name})
 elseif(EMSCRIPTEN)
     # The site, as one folder to put on any web server.
     set(CPACK_GENERATOR ZIP)
