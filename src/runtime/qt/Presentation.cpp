@@ -17,8 +17,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds presentationDeadline{1000};
 
-enum class Report : std::uint8_t { Awaited, Presented, Discarded };
-
 // The compositor's objects this wait binds, on an event queue of its own so that the toolkit's
 // events are neither dispatched nor held up meanwhile.
 class OwnQueue {
@@ -44,26 +42,31 @@ public:
     OwnQueue(const OwnQueue&) = delete;
     OwnQueue& operator=(const OwnQueue&) = delete;
 
-    // Asks for a report on the surface's next commit, commits, and waits for the report.
-    Report AwaitNextFrame(Clock::time_point deadline) {
-        Report report = Report::Awaited;
-        struct wp_presentation_feedback* feedback = nullptr;
-        wl_callback* frame = nullptr;
+    // Asks for reports on the surface's next commit, commits, and waits for the first: the
+    // presentation report where the compositor has that protocol, and always the frame callback,
+    // which some compositors answer for a window they have just mapped while its presentation
+    // report never comes.
+    void AwaitNextFrame(Clock::time_point deadline) {
+        Pending pending;
         if (presentation_ != nullptr) {
-            feedback = wp_presentation_feedback(presentation_, surfaceProxy_);
-            wp_presentation_feedback_add_listener(feedback, &feedbackListener, &report);
-        } else {
-            frame = wl_surface_frame(surfaceProxy_);
-            wl_callback_add_listener(frame, &frameListener, &report);
+            pending.feedback = wp_presentation_feedback(presentation_, surfaceProxy_);
+            wp_presentation_feedback_add_listener(pending.feedback, &feedbackListener, &pending);
         }
+        pending.frame = wl_surface_frame(surfaceProxy_);
+        wl_callback_add_listener(pending.frame, &frameListener, &pending);
+        // A commit that changes nothing need not be shown, and some compositors hold its report
+        // back until the next real frame: one pixel of damage makes it a frame of its own.
+        wl_surface_damage(surfaceProxy_, 0, 0, 1, 1);
         wl_surface_commit(surfaceProxy_);
-        while (report == Report::Awaited && DispatchUntil(deadline)) {
+        // A frame the compositor replaced before showing it is discarded; the callback still
+        // comes with the frame that replaced it.
+        while (!pending.shown && DispatchUntil(deadline)) {
         }
-        if (feedback != nullptr && report == Report::Awaited)
-            wp_presentation_feedback_destroy(feedback);
-        if (frame != nullptr && report == Report::Awaited)
-            wl_callback_destroy(frame);
-        return report;
+        // Whatever is still awaited is let go, so that no late report lands in this frame.
+        if (pending.feedback != nullptr)
+            wp_presentation_feedback_destroy(pending.feedback);
+        if (pending.frame != nullptr)
+            wl_callback_destroy(pending.frame);
     }
 
 private:
@@ -93,13 +96,22 @@ private:
     static void GlobalRemoved(void*, wl_registry*, uint32_t) {}
     static constexpr wl_registry_listener registryListener{Global, GlobalRemoved};
 
+    // The reports awaited for one commit; each listener lets go of its own object.
+    struct Pending {
+        bool shown = false;
+        struct wp_presentation_feedback* feedback = nullptr;
+        wl_callback* frame = nullptr;
+    };
+
     static void Presented(void* data, struct wp_presentation_feedback* feedback, uint32_t, uint32_t,
                           uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {
-        *static_cast<Report*>(data) = Report::Presented;
+        auto* pending = static_cast<Pending*>(data);
+        pending->shown = true;
+        pending->feedback = nullptr;
         wp_presentation_feedback_destroy(feedback);
     }
     static void Discarded(void* data, struct wp_presentation_feedback* feedback) {
-        *static_cast<Report*>(data) = Report::Discarded;
+        static_cast<Pending*>(data)->feedback = nullptr;
         wp_presentation_feedback_destroy(feedback);
     }
     static void SyncOutput(void*, struct wp_presentation_feedback*, wl_output*) {}
@@ -107,7 +119,9 @@ private:
                                                                         Discarded};
 
     static void FrameDone(void* data, wl_callback* callback, uint32_t) {
-        *static_cast<Report*>(data) = Report::Presented;
+        auto* pending = static_cast<Pending*>(data);
+        pending->shown = true;
+        pending->frame = nullptr;
         wl_callback_destroy(callback);
     }
     static constexpr wl_callback_listener frameListener{FrameDone};
@@ -132,10 +146,7 @@ void WaitUntilOnScreen(QWindow& window) {
     if (display == nullptr || surface == nullptr)
         return;
     OwnQueue queue(display, surface);
-    // A frame the compositor replaced before showing it is discarded: ask again for the next.
-    const Clock::time_point deadline = Clock::now() + presentationDeadline;
-    while (queue.AwaitNextFrame(deadline) == Report::Discarded && Clock::now() < deadline) {
-    }
+    queue.AwaitNextFrame(Clock::now() + presentationDeadline);
 }
 
 } // namespace FormsRuntime

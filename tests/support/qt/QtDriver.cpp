@@ -78,15 +78,21 @@ std::vector<std::string> TitleBarButtons(QWidget& bar) {
 // program made its requests and dispatched the compositor's events: "[1234.567]  ->
 // wl_surface@7.commit()" for a request, "[1234.567] wl_callback@9.done(1)" for an event. The
 // test's standard error, where the library logs it, is a file (wayland-session --protocol-log).
+// Later libraries write "wl_surface#7" and put the event queue's name, "{Default Queue}", after
+// the time; both are read back to the form above.
 std::vector<std::string> ProtocolLines() {
     const char* log = std::getenv("QUIBLY_PROTOCOL_LOG");
     if (log == nullptr)
         return {};
+    static const std::regex queue(R"(^(\[[0-9. ]+\]) \{[^}]*\})");
+    static const std::regex object(R"(([A-Za-z_0-9])#([0-9]))");
     std::ifstream file(log);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);)
+    for (std::string line; std::getline(file, line);) {
+        line = std::regex_replace(std::regex_replace(line, queue, "$1"), object, "$1@$2");
         if (line.starts_with('[') && line.find('@') != std::string::npos && line.ends_with(')'))
             lines.push_back(line);
+    }
     return lines;
 }
 
@@ -361,8 +367,11 @@ public:
         }
         if (face == nullptr)
             return {};
+        // Measured from the client's corner mapped the way the interface maps the control's:
+        // where a window lies on an odd device pixel at scale 2, mapping back from the screen
+        // rounds the other way.
         const QRect onScreen = face->rect();
-        const QPoint corner = Client(window).mapFromGlobal(onScreen.topLeft());
+        const QPoint corner = onScreen.topLeft() - Client(window).mapToGlobal(QPoint(0, 0));
         return {roles.contains(face->role()) ? roles.at(face->role()) : Role::Other,
                 AsShown(face->text(QAccessible::Name)),
                 {corner.x(), corner.y(), onScreen.width(), onScreen.height()}};
@@ -484,7 +493,7 @@ private:
             return;
         static const bool activates = CompositorActivatesWindows();
         if (!activates)
-            // Qt 6.7 renamed the call after what it reports: the window that has the focus.
+        // Qt 6.7 renamed the call after what it reports: the window that has the focus.
 #if QT_VERSION >= QT_VERSION_CHECK(6, 7, 0)
             QWindowSystemInterface::handleFocusWindowChanged<
 #else
