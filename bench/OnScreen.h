@@ -3,7 +3,7 @@
 // When a window counts as on the screen, decided the same way for the bare form and for Quibly,
 // and as Quibly's runtime decides it: Qt has painted the window and flushed its backing store to
 // the display; on X11 a round trip to the server has then come back, so the server has drawn
-// those pixels; on Wayland the compositor has reported the frame presented.
+// those pixels; on Wayland the compositor has reported the frame presented or called back for it.
 
 #include <chrono>
 #include <functional>
