@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -346,6 +347,34 @@ public:
 
     std::vector<std::string> Announcements() override { return std::exchange(announced, {}); }
 
+    // The reader (tests/support/atspi-tree, named by QUIBLY_ATSPI_TREE) asks this process over
+    // the accessibility bus, which the program answers from its event loop: it runs meanwhile.
+    std::optional<std::vector<SeenFromOutside>> TreeFromOutside() override {
+        const char* reader = std::getenv("QUIBLY_ATSPI_TREE");
+        if (reader == nullptr)
+            return std::nullopt;
+        QProcess process;
+        process.start(QString::fromLocal8Bit(reader),
+                      {QString::number(QCoreApplication::applicationPid())});
+        if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 30000)) {
+            process.kill();
+            process.waitForFinished();
+            throw std::runtime_error(std::string(reader) + " did not end within 30 s");
+        }
+        if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+            throw std::runtime_error(std::string(reader) + " failed: " +
+                                     process.readAllStandardError().toStdString());
+        std::vector<SeenFromOutside> tree;
+        for (const QString& line : QString::fromUtf8(process.readAllStandardOutput())
+                                       .split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QStringList fields = line.split(QLatin1Char('\t'));
+            if (fields.size() != 3)
+                throw std::runtime_error(std::string(reader) + " wrote " + line.toStdString());
+            tree.push_back({fields[0].toInt(), fields[1].toStdString(), fields[2].toStdString()});
+        }
+        return tree;
+    }
+
     Accessible AccessibleOf(std::string_view window, std::string_view name) override {
         QObject* object = &Control(window, name);
         QAccessibleInterface* face = nullptr;
@@ -429,6 +458,7 @@ public:
                 seen.icon = iconNames.contains(box.icon()) ? iconNames.at(box.icon()) : "";
                 if (QWidget* bar = OwnTitleBar(box))
                     seen.titleBarButtons = TitleBarButtons(*bar);
+                seen.treeFromOutside = TreeFromOutside();
                 for (QAbstractButton* button : box.buttons())
                     seen.buttons.push_back(AsShown(button->text()));
                 if (QPushButton* byDefault = box.defaultButton())
