@@ -202,9 +202,10 @@ void ScreenReaders(Driver& d) {
         for (const SeenFromOutside& seen : under)
             if (seen.role == "push button")
                 buttons.push_back(seen.name);
-        EXPECT_EQ(buttons, d.TitleBarMaximizes(W) ? std::vector<std::string>{"Enter", "Minimize",
-                                                                              "Close"}
-                                                  : std::vector<std::string>{"Enter"});
+        const std::vector<std::string> expected =
+            d.TitleBarMaximizes(W) ? std::vector<std::string>{"Enter", "Minimize", "Close"}
+                                   : std::vector<std::string>{"Enter"};
+        EXPECT_EQ(buttons, expected);
     }
     for (const auto& [control, role, name, roleFromOutside] : told) {
         if (const std::string why = d.AccessibilityUnavailableFor(W, control); !why.empty()) {

@@ -81,7 +81,6 @@ struct Snapshot {
 std::ostream& operator<<(std::ostream& out, const Rect& rect);
 std::ostream& operator<<(std::ostream& out, const Rgb& colour);
 std::ostream& operator<<(std::ostream& out, const Font& font);
-std::ostream& operator<<(std::ostream& out, const SeenFromOutside& seen);
 
 enum class Key { Return, Escape, Space, Tab, F1 };
 enum class Answer { Yes, No, Return, Escape };
@@ -107,6 +106,7 @@ struct SeenFromOutside {
 // The objects under the window at `window`, which is the window's own entry in `tree`.
 std::vector<SeenFromOutside> Under(const std::vector<SeenFromOutside>& tree,
                                    std::vector<SeenFromOutside>::const_iterator window);
+std::ostream& operator<<(std::ostream& out, const SeenFromOutside& seen);
 
 // A message box as it was answered.
 struct MessageBoxSeen {
