@@ -6,6 +6,7 @@
 
 #include "Chromium.h"
 #include "Driver.h"
+#include "Phone.h"
 #include "ImageSnapshot.h"
 #include "TestPrograms.h"
 #include "runtime/Session.h"
@@ -13,6 +14,8 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -76,7 +79,7 @@ NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(MessageBoxSeen, title, prompt, icon, buttons,
 
 namespace {
 
-class WebDriver final : public Driver {
+class WebDriver final : public Driver, public Phone {
 public:
     int Run(const FormsRuntime::Program& program, const std::function<void()>& scenario) override {
         Start();
@@ -129,13 +132,15 @@ public:
     Snapshot Grab(std::string_view window) override {
         Pump();
         Json area = Page("clientArea", window);
+        const double layoutWidth = area["layoutWidth"];
+        area.erase("layoutWidth");
         area["scale"] = 1;
         const Json shot =
             browser_->Call("Page.captureScreenshot", {{"format", "png"}, {"clip", area}});
         const std::string data = shot["data"];
         const QImage image = QImage::fromData(
             QByteArray::fromBase64(QByteArray(data.data(), qsizetype(data.size()))), "PNG");
-        return SnapshotOf(image, image.width() / area["width"].get<double>());
+        return SnapshotOf(image, image.width() / layoutWidth);
     }
 
     Rect Geometry(std::string_view window, std::string_view control) override {
@@ -281,11 +286,12 @@ private:
         for (const char* domain : {"Runtime", "Page", "Accessibility"})
             browser_->Call(std::string(domain) + ".enable");
         browser_->Call("Runtime.addBinding", {{"name", "quiblyDriverStep"}});
-        browser_->Call("Emulation.setDeviceMetricsOverride",
-                       {{"width", desktopWidth},
-                        {"height", desktopHeight},
-                        {"deviceScaleFactor", std::stod(Setting("QUIBLY_WEB_SCALE"))},
-                        {"mobile", false}});
+        if (!EmulatePhone())
+            browser_->Call("Emulation.setDeviceMetricsOverride",
+                           {{"width", desktopWidth},
+                            {"height", desktopHeight},
+                            {"deviceScaleFactor", std::stod(Setting("QUIBLY_WEB_SCALE"))},
+                            {"mobile", false}});
         std::ifstream script(WEB_DRIVER_SCRIPT);
         const std::string source{std::istreambuf_iterator<char>(script), {}};
         if (source.empty())
@@ -386,6 +392,10 @@ private:
     // Trusted input, as the browser receives it from a mouse and a keyboard: the left button
     // pressed at the path's first point, moved along it and released at its last.
     void Gesture(const std::vector<At>& path) {
+        if (screen_) {
+            Touch(path);
+            return;
+        }
         const auto mouse = [&](const char* type, At at, int buttons) {
             const bool moved = std::string_view(type) == "mouseMoved";
             browser_->Call("Input.dispatchMouseEvent",
@@ -419,6 +429,10 @@ private:
 
     // One key per character, emoji included.
     void TypeText(std::string_view text) {
+        if (screen_) {
+            TypeOnScreen(text);
+            return;
+        }
         for (const std::string character : Page("characters", text)) {
             browser_->Call("Input.dispatchKeyEvent", {{"type", "keyDown"},
                                                       {"key", character},
@@ -440,6 +454,127 @@ private:
         return help["text"];
     }
 
+    // ----- Phones: Chromium's device emulation, touch and the on-screen keyboard -----------
+
+public:
+    std::optional<Screen> Emulated() override { return screen_; }
+
+    void Turn() override {
+        std::swap(screen_->width, screen_->height);
+        EmulateScreen(screen_->height);
+        Redrawn();
+    }
+
+    void ShowKeyboard(KeyboardWay way, double share) override {
+        const int covered = int(std::lround(screen_->height * share));
+        if (way == KeyboardWay::ShrinksLayout)
+            EmulateScreen(screen_->height - covered);
+        else
+            Evaluate("quiblyPhone.coverVisualViewport(" + std::to_string(covered) + ")");
+        Redrawn();
+    }
+
+    void HideKeyboard() override {
+        EmulateScreen(screen_->height);
+        Evaluate("quiblyPhone.coverVisualViewport(0)");
+        Redrawn();
+    }
+
+    void DragTitleBarTo(std::string_view window, double x, double y) override {
+        const At from = Evaluate("quiblyPhone.titleBarCentre" + Arguments(window)).get<At>();
+        Touch({from, {(from.x + x) / 2, (from.y + y) / 2}, {x, y}});
+        Settle();
+    }
+
+    void Tap(std::string_view window, std::string_view part) override {
+        Pump();
+        Touch({Evaluate("quiblyPhone.centre" + Arguments(window, part)).get<At>()});
+        Settle();
+    }
+
+    Sight SightOf(std::string_view window, std::string_view part) override {
+        Pump();
+        const Json seen = Evaluate("quiblyPhone.sight" + Arguments(window, part));
+        return {seen["inView"], seen["uncovered"]};
+    }
+
+    double DevicePixelsPerPixel(std::string_view window) override {
+        return Evaluate("quiblyPhone.devicePixelsPerPixel" + Arguments(window));
+    }
+
+    std::string Screenshot(std::string_view name) override {
+        const std::string data = browser_->Call("Page.captureScreenshot", {{"format", "png"}})["data"];
+        const std::string path = Setting("QUIBLY_WEB_SHOTS") + "/" + std::string(name) + ".png";
+        std::filesystem::create_directories(Setting("QUIBLY_WEB_SHOTS"));
+        std::ofstream(path, std::ios::binary)
+            << QByteArray::fromBase64(QByteArray(data.data(), qsizetype(data.size())))
+                   .toStdString();
+        return path;
+    }
+
+private:
+    // The screen QUIBLY_WEB_DEVICE names, touch input and the page's stand-in visual viewport;
+    // false where none is named.
+    bool EmulatePhone() {
+        const char* device = std::getenv("QUIBLY_WEB_DEVICE");
+        if (device == nullptr || *device == '\0')
+            return false;
+        Screen screen;
+        if (std::sscanf(device, "%dx%d@%lf", &screen.width, &screen.height, &screen.pixelRatio) != 3)
+            throw std::runtime_error(std::string("QUIBLY_WEB_DEVICE is not WIDTHxHEIGHT@RATIO: ") +
+                                     device);
+        screen_ = screen;
+        EmulateScreen(screen.height);
+        browser_->Call("Emulation.setTouchEmulationEnabled", {{"enabled", true}, {"maxTouchPoints", 5}});
+        std::ifstream script(WEB_PHONE_SCRIPT);
+        const std::string source{std::istreambuf_iterator<char>(script), {}};
+        if (source.empty())
+            throw std::runtime_error("the page's phone script " WEB_PHONE_SCRIPT " is missing");
+        browser_->Call("Page.addScriptToEvaluateOnNewDocument", {{"source", source}});
+        return true;
+    }
+
+    // The phone's screen, its layout viewport `height` high (less where a keyboard takes part).
+    void EmulateScreen(int height) {
+        const bool portrait = screen_->height >= screen_->width;
+        browser_->Call("Emulation.setDeviceMetricsOverride",
+                       {{"width", screen_->width},
+                        {"height", height},
+                        {"deviceScaleFactor", screen_->pixelRatio},
+                        {"mobile", true},
+                        {"screenWidth", screen_->width},
+                        {"screenHeight", screen_->height},
+                        {"screenOrientation",
+                         {{"type", portrait ? "portraitPrimary" : "landscapePrimary"},
+                          {"angle", portrait ? 0 : 90}}}});
+    }
+
+    // Once the page has had the resize and drawn a frame after it.
+    void Redrawn() {
+        Evaluate("new Promise(done => requestAnimationFrame(() => requestAnimationFrame(done)))");
+        Pump();
+    }
+
+    // A finger down at the path's first point, moved along it and lifted at its last.
+    void Touch(const std::vector<At>& path) {
+        const auto touch = [&](const char* type, const At* at) {
+            Json points = Json::array();
+            if (at != nullptr)
+                points.push_back({{"x", at->x}, {"y", at->y}});
+            browser_->Call("Input.dispatchTouchEvent", {{"type", type}, {"touchPoints", points}});
+        };
+        touch("touchStart", &path.front());
+        for (std::size_t i = 1; i < path.size(); ++i)
+            touch("touchMove", &path[i]);
+        touch("touchEnd", nullptr);
+    }
+
+    // As an on-screen keyboard enters text: committed by its input method, not typed by keys.
+    void TypeOnScreen(std::string_view text) {
+        browser_->Call("Input.insertText", {{"text", text}});
+    }
+
+    std::optional<Screen> screen_; // the phone's, where the page runs as on one
     std::unique_ptr<Chromium> browser_;
     std::optional<double> stepTime_;
     bool inHook_ = false;
@@ -447,11 +582,19 @@ private:
     std::vector<std::function<void()>> boxAnswerers_;
 };
 
+WebDriver& TheDriver() {
+    static WebDriver driver;
+    return driver;
+}
+
 } // namespace
 
 Driver& Current() {
-    static WebDriver driver;
-    return driver;
+    return TheDriver();
+}
+
+Phone& web::CurrentPhone() {
+    return TheDriver();
 }
 
 } // namespace TestDriver
