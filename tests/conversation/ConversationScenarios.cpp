@@ -6,6 +6,7 @@
 #include "Replies.h"
 #include "shell/Program.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <utility>
@@ -16,6 +17,14 @@ namespace {
 
 constexpr std::string_view W = "frmMain";
 constexpr Rgb peach{255, 224, 192}, red{255, 0, 0}, blue{0, 0, 255};
+
+// Whether one of `objects` has that role and name.
+bool Holds(const std::vector<SeenFromOutside>& objects, std::string_view role,
+           std::string_view name) {
+    return std::ranges::any_of(objects, [&](const SeenFromOutside& seen) {
+        return seen.role == role && seen.name == name;
+    });
+}
 
 void FrameAndControls(Driver& d) {
     SCOPED_TRACE("phase: the frame and the controls");
@@ -168,15 +177,37 @@ void KeysAndFocus(Driver& d) {
 
 void ScreenReaders(Driver& d) {
     SCOPED_TRACE("phase: screen readers");
+    // The role a screen reader in another process reads is AT-SPI's, on Linux.
     const struct {
         const char* control;
         Role role;
         const char* name;
-    } told[] = {{"Label1", Role::StaticText, "hello"},
-                {"Text1", Role::EditableText, "Say something to Quibly"},
-                {"Command1", Role::Button, "Enter"},
-                {"MenuFile", Role::MenuItem, "File"}};
-    for (const auto& [control, role, name] : told) {
+        const char* roleFromOutside;
+    } told[] = {{"Label1", Role::StaticText, "hello", "label"},
+                {"Text1", Role::EditableText, "Say something to Quibly", "text"},
+                {"Command1", Role::Button, "Enter", "push button"},
+                {"MenuFile", Role::MenuItem, "File", "menu item"}};
+    if (const auto tree = d.TreeFromOutside()) {
+        const auto frame = std::ranges::find(*tree, SeenFromOutside{1, "frame", "Quibly"});
+        ASSERT_NE(frame, tree->end()) << "the window is not in the tree:\n"
+                                      << testing::PrintToString(*tree);
+        const std::vector<SeenFromOutside> under = Under(*tree, frame);
+        for (const auto& [control, role, name, roleFromOutside] : told)
+            EXPECT_TRUE(Holds(under, roleFromOutside, name))
+                << roleFromOutside << " \"" << name << "\" is not in the window's tree:\n"
+                << testing::PrintToString(under);
+        EXPECT_TRUE(Holds(under, "menu item", "Exit"));
+        // A title bar the window draws itself is in its tree as the window system's would be.
+        std::vector<std::string> buttons;
+        for (const SeenFromOutside& seen : under)
+            if (seen.role == "push button")
+                buttons.push_back(seen.name);
+        const std::vector<std::string> expected =
+            d.TitleBarMaximizes(W) ? std::vector<std::string>{"Enter", "Minimize", "Close"}
+                                   : std::vector<std::string>{"Enter"};
+        EXPECT_EQ(buttons, expected);
+    }
+    for (const auto& [control, role, name, roleFromOutside] : told) {
         if (const std::string why = d.AccessibilityUnavailableFor(W, control); !why.empty()) {
             std::cout << "Screen readers not checked for " << control << ": " << why << "\n";
             continue;
@@ -220,6 +251,21 @@ void LeaveQuestion(Driver& d) {
         EXPECT_NE(box.help.find("1000"), std::string::npos) << box.help;
         if (box.titleBarButtons) {
             EXPECT_EQ(*box.titleBarButtons, std::vector<std::string>{"close"});
+        }
+        if (box.treeFromOutside) {
+            const std::vector<SeenFromOutside>& tree = *box.treeFromOutside;
+            const auto alert = std::ranges::find(tree, SeenFromOutside{1, "alert", "Quibly"});
+            ASSERT_NE(alert, tree.end()) << "the box is not in the tree:\n"
+                                         << testing::PrintToString(tree);
+            const std::vector<SeenFromOutside> inBox = Under(tree, alert);
+            std::vector<std::pair<const char*, const char*>> parts{
+                {"label", "Are you leaving?"}, {"push button", "Yes"}, {"push button", "No"}};
+            if (box.titleBarButtons)
+                parts.emplace_back("push button", "Close");
+            for (const auto& [role, name] : parts)
+                EXPECT_TRUE(Holds(inBox, role, name))
+                    << role << " \"" << name << "\" is not in the box's tree:\n"
+                    << testing::PrintToString(inBox);
         }
         EXPECT_EQ(d.CountShown(W), 1);
         EXPECT_EQ(d.Text(W, "Label1"), "fine");

@@ -82,6 +82,19 @@ std::ostream& operator<<(std::ostream& out, const Font& font) {
                << (font.strikeOut ? ", struck out" : "");
 }
 
+std::ostream& operator<<(std::ostream& out, const SeenFromOutside& seen) {
+    return out << std::string(2 * std::size_t(seen.depth), ' ') << seen.role << " \"" << seen.name
+               << "\"";
+}
+
+std::vector<SeenFromOutside> Under(const std::vector<SeenFromOutside>& tree,
+                                   std::vector<SeenFromOutside>::const_iterator window) {
+    const auto end = std::find_if(window + 1, tree.end(), [&](const SeenFromOutside& seen) {
+        return seen.depth <= window->depth;
+    });
+    return {window + 1, end};
+}
+
 std::ostream& operator<<(std::ostream& out, Key key) {
     static constexpr std::array names{"Return", "Escape", "Space", "Tab", "F1"};
     return out << names.at(static_cast<std::size_t>(key));

@@ -95,6 +95,20 @@ struct Accessible {
     Rect place; // in the window's client area
 };
 
+// An object of the program's accessibility tree as a screen reader in another process reads
+// it: its depth (0 the application, 1 its windows), role as that reader names it (on Linux
+// AT-SPI's: "frame", "alert", "push button", ...) and name.
+struct SeenFromOutside {
+    int depth = 0;
+    std::string role;
+    std::string name;
+    friend bool operator==(const SeenFromOutside&, const SeenFromOutside&) = default;
+};
+// The objects under the window at `window`, which is the window's own entry in `tree`.
+std::vector<SeenFromOutside> Under(const std::vector<SeenFromOutside>& tree,
+                                   std::vector<SeenFromOutside>::const_iterator window);
+std::ostream& operator<<(std::ostream& out, const SeenFromOutside& seen);
+
 // A message box as it was answered.
 struct MessageBoxSeen {
     std::string title;
@@ -106,6 +120,9 @@ struct MessageBoxSeen {
     // The buttons of a title bar the box draws itself ("minimize", "maximize", "close");
     // nothing where the window system draws it.
     std::optional<std::vector<std::string>> titleBarButtons = std::nullopt;
+    // The program's accessibility tree while the box was open, read from outside (see
+    // Driver::TreeFromOutside).
+    std::optional<std::vector<SeenFromOutside>> treeFromOutside = std::nullopt;
 };
 
 class Driver {
@@ -146,6 +163,16 @@ public:
     // it can, as everywhere on Qt.
     virtual std::string AccessibilityUnavailableFor(std::string_view, std::string_view) {
         return {};
+    }
+    // The program's whole accessibility tree, depth first, as a screen reader in another process
+    // reads it; nothing where no such reader runs beside the tests.
+    virtual std::optional<std::vector<SeenFromOutside>> TreeFromOutside() { return std::nullopt; }
+    // Presses a button of the title bar the window draws itself, by the name a screen reader
+    // reads ("Minimize", "Close"), through its accessible action as such a reader does; whether
+    // the window then asked the window system to minimize it. Nothing where the window system
+    // draws the title bar or no such reader runs beside the tests.
+    virtual std::optional<bool> PressOwnTitleBarButton(std::string_view, std::string_view) {
+        return std::nullopt;
     }
     // Why a text box cannot hold `text` as it is; empty where it can, as on the desktops.
     virtual std::string TextBoxRefuses(std::string_view) { return {}; }

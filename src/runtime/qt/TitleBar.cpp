@@ -38,12 +38,14 @@ Buttons AllowedBy(Qt::WindowFlags flags) {
 
 enum class Glyph : std::uint8_t { Minimize, Maximize, Close };
 
-// A round title-bar button with a symbolic glyph.
+// A round title-bar button with a symbolic glyph, named for screen readers as a window
+// system's own title-bar buttons are.
 class TitleButton final : public QAbstractButton {
 public:
-    TitleButton(Glyph glyph, const char* name, QWidget* parent)
+    TitleButton(Glyph glyph, const char* name, const char* spokenName, QWidget* parent)
         : QAbstractButton(parent), glyph_(glyph) {
         setObjectName(QLatin1String(name));
+        setAccessibleName(QLatin1String(spokenName));
         setFocusPolicy(Qt::NoFocus);
         setAttribute(Qt::WA_Hover);
         setFixedSize(buttonSize, buttonSize);
@@ -83,18 +85,18 @@ class TitleBar final : public QWidget {
 public:
     TitleBar(QWidget& window, Buttons buttons) : QWidget(&window), maximizable_(buttons.maximize) {
         setObjectName(QStringLiteral("TitleBar"));
-        const auto add = [this](Glyph glyph, const char* name, auto act) {
-            auto* button = new TitleButton(glyph, name, this);
+        const auto add = [this](Glyph glyph, const char* name, const char* spokenName, auto act) {
+            auto* button = new TitleButton(glyph, name, spokenName, this);
             connect(button, &QAbstractButton::clicked, this, act);
             buttons_.push_back(button);
         };
         QWidget* top = &window;
         if (buttons.minimize)
-            add(Glyph::Minimize, "TitleBarMinimize", [top] { top->showMinimized(); });
+            add(Glyph::Minimize, "TitleBarMinimize", "Minimize", [top] { top->showMinimized(); });
         if (buttons.maximize)
-            add(Glyph::Maximize, "TitleBarMaximize", [this] { ToggleMaximized(); });
+            add(Glyph::Maximize, "TitleBarMaximize", "Maximize", [this] { ToggleMaximized(); });
         if (buttons.close)
-            add(Glyph::Close, "TitleBarClose", [top] { top->close(); });
+            add(Glyph::Close, "TitleBarClose", "Close", [top] { top->close(); });
     }
 
     // Lays the bar along the top of the window's frame, its buttons at the right.
