@@ -185,7 +185,9 @@ void ScreenReaders(Driver& d) {
         EXPECT_EQ(accessible.role, role) << control;
         EXPECT_EQ(accessible.name, name) << control;
     }
-    EXPECT_EQ(d.AccessibleOf(W, "Label1").place, (Rect{0, 0, 89, 89})) << "where it is seen";
+    if (d.AccessibilityUnavailableFor(W, "Label1").empty()) {
+        EXPECT_EQ(d.AccessibleOf(W, "Label1").place, (Rect{0, 0, 89, 89})) << "where it is seen";
+    }
 
     // Every reply is announced once, also when it repeats, and the focus stays in the text
     // box; a near miss announces nothing.

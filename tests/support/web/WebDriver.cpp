@@ -1,17 +1,16 @@
-// The test driver for the web runtime: the program runs in a page of headless Chromium, driven
-// from outside as a user would drive it (trusted mouse and keyboard input) and read through the
-// DevTools protocol (the DOM, screenshots, the accessibility tree). The runtime's operation
-// trace comes through a binding the page calls; the page waits at each step until the test's
-// trace hook has run.
+// The test driver for the web runtime: the program runs in a page of a browser (Browser.h),
+// driven from outside as a user would drive it (trusted mouse and keyboard input) and read
+// through the browser's driver (the DOM, screenshots, the accessibility tree where the engine's
+// driver offers it). The runtime's operation trace comes from the page; the page waits at each
+// step until the test's trace hook has run.
 
-#include "Chromium.h"
+#include "Browser.h"
 #include "Driver.h"
 #include "ImageSnapshot.h"
 #include "TestPrograms.h"
 #include "runtime/Session.h"
 #include "shell/Program.h"
 
-#include <QByteArray>
 #include <QImage>
 #include <cstdlib>
 #include <fstream>
@@ -37,29 +36,14 @@ std::string Setting(const char* name) {
     return value;
 }
 
-// Points the page gives, in CSS pixels of its viewport.
-struct At {
-    double x = 0;
-    double y = 0;
-};
-NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(At, x, y)
-
-// A key as the keyboard reports it: its name, its place, its Windows key code and the text it
-// types, if any.
-struct KeyStroke {
-    const char* key;
-    const char* code;
-    int keyCode;
-    const char* text = "";
-};
-constexpr KeyStroke endKey{"End", "End", 35};
+constexpr KeyStroke endKey{"End", "End", 35, "", "\uE010"};
 
 KeyStroke StrokeOf(Key key) {
-    static constexpr KeyStroke strokes[] = {{"Enter", "Enter", 13, "\r"},
-                                            {"Escape", "Escape", 27},
-                                            {" ", "Space", 32, " "},
-                                            {"Tab", "Tab", 9},
-                                            {"F1", "F1", 112}};
+    static constexpr KeyStroke strokes[] = {{"Enter", "Enter", 13, "\r", "\uE006"},
+                                            {"Escape", "Escape", 27, "", "\uE00C"},
+                                            {" ", "Space", 32, " ", "\uE00D"},
+                                            {"Tab", "Tab", 9, "", "\uE004"},
+                                            {"F1", "F1", 112, "", "\uE031"}};
     return strokes[static_cast<std::size_t>(key)];
 }
 
@@ -80,10 +64,10 @@ class WebDriver final : public Driver {
 public:
     int Run(const FormsRuntime::Program& program, const std::function<void()>& scenario) override {
         Start();
-        loaded_ = false;
-        browser_->Call("Page.navigate", {{"url", AddressOf(program)}});
-        WaitFor("Main to return",
-                [&] { return loaded_ && (Page("mainReturned") || Page("ended")); });
+        browser_->Navigate(AddressOf(program));
+        WaitFor("Main to return", [&] {
+            return browser_->DocumentLoaded() && (Page("mainReturned") || Page("ended"));
+        });
         if (!Page("ended"))
             scenario();
         const std::vector<std::string> left = Page("shownWindows");
@@ -111,30 +95,27 @@ public:
         Settle();
     }
 
-    // Painted on the screen: Chromium reported (Element Timing) the frame that presented each
-    // text and picture of the window, all before the trace step now running was reached (or
-    // before now), and the window is still shown. On a busy machine Chromium now and then
-    // reports no contentful paint of the page at all, and then nothing it presents; that is
-    // said, and the window is judged by its being shown.
+    // Painted on the screen: the browser reported (Element Timing) the frame that presented
+    // each text and picture of the window, all before the trace step now running was reached
+    // (or before now), and the window is still shown. On a busy machine Chromium now and then
+    // reports no contentful paint of the page at all, and then nothing it presents; engines
+    // without Element Timing report none ever. That is said, and the window is judged by its
+    // being shown.
     bool OnScreenAsPainted(std::string_view window) override {
         const double before = stepTime_ ? *stepTime_ : Page("now").get<double>();
         const Json presented = Page("presentedBefore", window, before);
-        if (presented.is_null())
-            std::cout << "Chromium reported no contentful paint of the page, so when " << window
-                      << " was presented cannot be read: judged by its being shown\n";
-        return presented.is_null() ? Page("isShown", window).get<bool>() : presented.get<bool>();
+        if (presented.is_string())
+            std::cout << browser_->Name() << " " << presented.get<std::string>() << ", so when "
+                      << window << " was presented cannot be read: judged by its being shown\n";
+        return presented.is_string() ? Page("isShown", window).get<bool>()
+                                     : presented.get<bool>();
     }
 
     // The client area as the screen shows it now.
     Snapshot Grab(std::string_view window) override {
         Pump();
-        Json area = Page("clientArea", window);
-        area["scale"] = 1;
-        const Json shot =
-            browser_->Call("Page.captureScreenshot", {{"format", "png"}, {"clip", area}});
-        const std::string data = shot["data"];
-        const QImage image = QImage::fromData(
-            QByteArray::fromBase64(QByteArray(data.data(), qsizetype(data.size()))), "PNG");
+        const Json area = Page("clientArea", window);
+        const QImage image = browser_->Screenshot(area);
         return SnapshotOf(image, image.width() / area["width"].get<double>());
     }
 
@@ -152,19 +133,21 @@ public:
         return Page("font", window, control);
     }
 
-    // From Chromium's accessibility tree: the control's own node, or the text it holds where
-    // the element itself is only a container.
+    // Where the browser's driver reads the accessibility tree (Chromium's).
+    std::string AccessibilityUnavailableFor(std::string_view, std::string_view) override {
+        return browser_->WhyNoAccessibilityTree();
+    }
+
+    // From the accessibility tree: the control's own node, or the text it holds where the
+    // element itself is only a container.
     Accessible AccessibleOf(std::string_view window, std::string_view control) override {
         static const std::map<std::string, Role> roles{{"StaticText", Role::StaticText},
                                                        {"textbox", Role::EditableText},
                                                        {"button", Role::Button},
                                                        {"menuitem", Role::MenuItem}};
         static const std::set<std::string> containers{"generic", "none", "RootWebArea"};
-        const std::string element =
-            Remote("quiblyDriver.control" + Arguments(window, control), false)["objectId"];
         const Json nodes =
-            browser_->Call("Accessibility.getPartialAXTree",
-                           {{"objectId", element}, {"fetchRelatives", true}})["nodes"];
+            browser_->AccessibilityNodesOf("quiblyDriver.control" + Arguments(window, control));
         for (const Json& node : nodes) {
             const std::string role = node["role"].value("value", std::string());
             if (!node.contains("backendDOMNodeId") || node.value("ignored", false) ||
@@ -277,20 +260,14 @@ private:
     void Start() {
         if (browser_)
             return;
-        browser_ = std::make_unique<Chromium>(Setting("QUIBLY_BROWSER"));
-        for (const char* domain : {"Runtime", "Page", "Accessibility"})
-            browser_->Call(std::string(domain) + ".enable");
-        browser_->Call("Runtime.addBinding", {{"name", "quiblyDriverStep"}});
-        browser_->Call("Emulation.setDeviceMetricsOverride",
-                       {{"width", desktopWidth},
-                        {"height", desktopHeight},
-                        {"deviceScaleFactor", std::stod(Setting("QUIBLY_WEB_SCALE"))},
-                        {"mobile", false}});
         std::ifstream script(WEB_DRIVER_SCRIPT);
         const std::string source{std::istreambuf_iterator<char>(script), {}};
         if (source.empty())
             throw std::runtime_error("the page's driver script " WEB_DRIVER_SCRIPT " is missing");
-        browser_->Call("Page.addScriptToEvaluateOnNewDocument", {{"source", source}});
+        browser_ = OpenBrowser(
+            Setting("QUIBLY_BROWSER"),
+            {desktopWidth, desktopHeight, std::stod(Setting("QUIBLY_WEB_SCALE"))}, source);
+        std::cout << "The page runs in " << browser_->Name() << "\n";
     }
 
     // Quibly from its site; a test program from the test site, by its name.
@@ -316,14 +293,8 @@ private:
     void Pump() {
         if (inHook_)
             return;
-        while (std::optional<Json> event = browser_->NextEvent()) {
-            loaded_ = loaded_ || (*event)["method"] == "Page.domContentEventFired";
-            if ((*event)["method"] == "Runtime.exceptionThrown")
-                throw std::runtime_error("the page threw: " +
-                                         (*event)["params"]["exceptionDetails"].dump());
-            if ((*event)["method"] != "Runtime.bindingCalled")
-                continue;
-            const Json step = Json::parse((*event)["params"]["payload"].get<std::string>());
+        while (std::optional<std::string> payload = browser_->NextStep()) {
+            const Json step = Json::parse(*payload);
             const std::string object = step["object"], operation = step["operation"];
             stepTime_ = step["time"].get<double>();
             inHook_ = true;
@@ -369,63 +340,19 @@ private:
         return Evaluate("quiblyDriver." + std::string(function) + Arguments(values...));
     }
 
-    Json Evaluate(const std::string& expression) {
-        return Remote(expression, true).value("value", Json());
-    }
+    Json Evaluate(const std::string& expression) { return browser_->Evaluate(expression); }
 
-    Json Remote(const std::string& expression, bool byValue) {
-        const Json result = browser_->Call(
-            "Runtime.evaluate",
-            {{"expression", expression}, {"returnByValue", byValue}, {"awaitPromise", true}});
-        if (result.contains("exceptionDetails"))
-            throw std::runtime_error("the page: " + result["exceptionDetails"]["exception"].value(
-                                                        "description", std::string("error")));
-        return result["result"];
-    }
-
-    // Trusted input, as the browser receives it from a mouse and a keyboard: the left button
-    // pressed at the path's first point, moved along it and released at its last.
-    void Gesture(const std::vector<At>& path) {
-        const auto mouse = [&](const char* type, At at, int buttons) {
-            const bool moved = std::string_view(type) == "mouseMoved";
-            browser_->Call("Input.dispatchMouseEvent",
-                           {{"type", type},
-                            {"x", at.x},
-                            {"y", at.y},
-                            {"buttons", buttons},
-                            {"button", moved && buttons == 0 ? "none" : "left"},
-                            {"clickCount", 1}});
-        };
-        mouse("mouseMoved", path.front(), 0);
-        mouse("mousePressed", path.front(), 1);
-        for (std::size_t i = 1; i < path.size(); ++i)
-            mouse("mouseMoved", path[i], 1);
-        mouse("mouseReleased", path.back(), 0);
-    }
+    // Trusted input, as the browser receives it from a mouse and a keyboard.
+    void Gesture(const std::vector<At>& path) { browser_->Drag(path); }
 
     void ClickAt(const Json& point) { Gesture({point.get<At>()}); }
 
-    void PressKey(const KeyStroke& stroke) {
-        Json key{
-            {"key", stroke.key}, {"code", stroke.code}, {"windowsVirtualKeyCode", stroke.keyCode}};
-        Json down = key;
-        down["type"] = *stroke.text != '\0' ? "keyDown" : "rawKeyDown";
-        if (*stroke.text != '\0')
-            down["text"] = down["unmodifiedText"] = stroke.text;
-        browser_->Call("Input.dispatchKeyEvent", down);
-        key["type"] = "keyUp";
-        browser_->Call("Input.dispatchKeyEvent", key);
-    }
+    void PressKey(const KeyStroke& stroke) { browser_->PressKey(stroke); }
 
     // One key per character, emoji included.
     void TypeText(std::string_view text) {
-        for (const std::string character : Page("characters", text)) {
-            browser_->Call("Input.dispatchKeyEvent", {{"type", "keyDown"},
-                                                      {"key", character},
-                                                      {"text", character},
-                                                      {"unmodifiedText", character}});
-            browser_->Call("Input.dispatchKeyEvent", {{"type", "keyUp"}, {"key", character}});
-        }
+        for (const std::string character : Page("characters", text))
+            browser_->TypeCharacter(character);
     }
 
     // F1 offers help in a box of its own, if the box has help: it is read and closed.
@@ -440,10 +367,9 @@ private:
         return help["text"];
     }
 
-    std::unique_ptr<Chromium> browser_;
+    std::unique_ptr<Browser> browser_;
     std::optional<double> stepTime_;
     bool inHook_ = false;
-    bool loaded_ = false; // the page last navigated to has its document
     std::vector<std::function<void()>> boxAnswerers_;
 };
 

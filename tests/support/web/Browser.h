@@ -1,0 +1,101 @@
+#pragma once
+
+// The browser the web test driver works through, whichever engine it is and however it is
+// spoken to: one page, opened at the viewport given with the driver's page script in every
+// document before the page's own scripts, into which the driver navigates, evaluates script,
+// sends trusted mouse and keyboard input and takes screenshots, and from which it hears the
+// runtime's trace steps and the errors the page threw.
+
+#include <QImage>
+#include <filesystem>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A value the page may leave null.
+template <class T> struct nlohmann::adl_serializer<std::optional<T>> {
+    static void to_json(json& out, const std::optional<T>& value) {
+        out = value ? json(*value) : json(nullptr);
+    }
+    static void from_json(const json& in, std::optional<T>& value) {
+        value = in.is_null() ? std::nullopt : std::optional<T>(in.get<T>());
+    }
+};
+
+namespace TestDriver::web {
+
+using Json = nlohmann::json;
+
+// Points the page gives, in CSS pixels of its viewport.
+struct At {
+    double x = 0;
+    double y = 0;
+};
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(At, x, y)
+
+// A key as the keyboard reports it: its name, its place, its Windows key code, the text it
+// types, if any, and the character WebDriver names it by.
+struct KeyStroke {
+    const char* key;
+    const char* code;
+    int keyCode;
+    const char* text;
+    const char* webDriverKey;
+};
+
+// The page's size in CSS pixels and its device pixels per CSS pixel.
+struct Viewport {
+    int width = 0;
+    int height = 0;
+    double scale = 1;
+};
+
+class Browser {
+public:
+    virtual ~Browser() = default;
+
+    // The engine and its version, as the browser names them.
+    virtual std::string Name() const = 0;
+    // Loads the address into the page; until the new document exists, DocumentLoaded is false.
+    virtual void Navigate(const std::string& address) = 0;
+    virtual bool DocumentLoaded() = 0;
+    // What the expression yields, as JSON; a promise is waited for. What it throws is thrown.
+    virtual Json Evaluate(const std::string& expression) = 0;
+    // What the page passed to quiblyDriverStep since, oldest first; an error the page threw
+    // (and caught nowhere) is thrown here.
+    virtual std::optional<std::string> NextStep() = 0;
+
+    // The left mouse button pressed at the path's first point, moved along it and released at
+    // its last.
+    virtual void Drag(const std::vector<At>& path) = 0;
+    virtual void PressKey(const KeyStroke& stroke) = 0;
+    // A key that types one character, emoji included.
+    virtual void TypeCharacter(const std::string& character) = 0;
+    // The area of the viewport (CSS pixels) as the screen shows it, in device pixels.
+    virtual QImage Screenshot(const Json& area) = 0;
+
+    // Why the accessibility tree cannot be read here; empty where it can.
+    virtual std::string WhyNoAccessibilityTree() const = 0;
+    // The accessibility tree's nodes of the element the expression yields, and of its relatives.
+    virtual Json AccessibilityNodesOf(const std::string& element) = 0;
+};
+
+// The browser at `address`: the folder of headless Chromium's DevTools pipes, a WebDriver BiDi
+// WebSocket (ws://, Firefox) or a classic WebDriver server (http://, WebKitGTK).
+std::unique_ptr<Browser> OpenBrowser(const std::string& address, Viewport viewport,
+                                     const std::string& pageScript);
+
+std::unique_ptr<Browser> OpenChromium(const std::filesystem::path& session, Viewport viewport,
+                                      const std::string& pageScript);
+std::unique_ptr<Browser> OpenBidi(const std::string& address, Viewport viewport,
+                                  const std::string& pageScript);
+std::unique_ptr<Browser> OpenClassicWebDriver(const std::string& address, Viewport viewport);
+
+// W3C WebDriver input actions, which BiDi and classic WebDriver share.
+Json MouseDragActions(const std::vector<At>& path);
+Json KeyActions(const std::string& webDriverKey);
+
+} // namespace TestDriver::web
