@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <deque>
 #include <stdexcept>
+#include <thread>
 
 namespace TestDriver::web {
 namespace {
@@ -128,7 +129,14 @@ private:
                 {{"width", window["width"].get<int>() + viewport.width - inner["width"].get<int>()},
                  {"height",
                   window["height"].get<int>() + viewport.height - inner["height"].get<int>()}});
-        const Json fitted = Evaluate("({width: innerWidth, height: innerHeight})");
+        // The window system resizes the window in its own time.
+        Json fitted;
+        for (int tries = 0; tries < 50; ++tries) {
+            fitted = Evaluate("({width: innerWidth, height: innerHeight})");
+            if (fitted["width"] == viewport.width && fitted["height"] == viewport.height)
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
         if (fitted["width"] != viewport.width || fitted["height"] != viewport.height)
             throw std::runtime_error(name_ + ": the page is " + fitted.dump() + ", not " +
                                      std::to_string(viewport.width) + " x " +
