@@ -12,7 +12,9 @@ endforeach()
 list(FILTER src_sources EXCLUDE REGEX "/src/runtime/win32/")
 # The web backend likewise compiles only in the web build, against emscripten's headers; of it,
 # this build compiles (for its tests) and clang-tidy reads the window description and its JSON.
-# cppcheck reads it all, told that the calls into the page are declared with emscripten's macros.
+# cppcheck reads it all, told that the calls into the page are declared with emscripten's macros,
+# and that the web test driver describes its JSON with nlohmann's (cppcheck reads no system header).
+# cppcheck 2.17 counts as a finding that it limits how many branches it follows: it is a note.
 list(FILTER src_sources EXCLUDE REGEX "/src/runtime/web/(PageCalls|WebBackend|WebWindow)")
 add_test(NAME clang_tidy_program COMMAND ${CLANG_TIDY} -p ${PROJECT_BINARY_DIR} --quiet ${src_sources})
 add_test(NAME clang_tidy_tools
@@ -20,7 +22,8 @@ add_test(NAME clang_tidy_tools
 add_test(NAME cppcheck
          COMMAND ${CPPCHECK} --enable=warning,performance,portability --std=c++20 --error-exitcode=1
                  --inline-suppr --quiet --library=googletest --suppress=missingIncludeSystem --suppress=missingInclude
-                 --suppress=unknownMacro:*/runtime/web/PageCalls.h
+                 --suppress=normalCheckLevelMaxBranches
+                 --suppress=unknownMacro:*/runtime/web/PageCalls.h --suppress=unknownMacro:*/tests/support/web/*
                  -I ${PROJECT_SOURCE_DIR}/src -I ${PROJECT_BINARY_DIR}/src/shell/include
                  ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tools ${PROJECT_SOURCE_DIR}/bench
                  ${PROJECT_SOURCE_DIR}/tests)

@@ -11,6 +11,7 @@
 #include "runtime/Text.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -70,7 +71,7 @@ public:
     virtual void AnnounceCaption(std::size_t control, TextView caption) = 0;
 };
 
-enum class MsgBoxIcon { None, Critical, Question, Exclamation, Information };
+enum class MsgBoxIcon : std::uint8_t { None, Critical, Question, Exclamation, Information };
 
 // A message box with its style flags decoded and checked.
 struct MessageBoxRequest {

@@ -57,11 +57,11 @@ inline int FontPixelHeight(const FontSpec& font) {
     return static_cast<int>(std::lround(font.points * 96.0 / 72.0));
 }
 
-enum class ControlKind { Frame, Label, Image, Line, TextBox, CommandButton };
-enum class Alignment { Left, Right, Center };
+enum class ControlKind : std::uint8_t { Frame, Label, Image, Line, TextBox, CommandButton };
+enum class Alignment : std::uint8_t { Left, Right, Center };
 
 // Which key, pressed anywhere in the window, clicks a command button.
-enum class KeyFlag { None, Default, Cancel };
+enum class KeyFlag : std::uint8_t { None, Default, Cancel };
 
 struct Segment {
     Twips x1 = 0, y1 = 0, x2 = 0, y2 = 0;
@@ -95,8 +95,8 @@ struct MenuLayout {
     bool checked = false;
 };
 
-enum class BorderStyle { Sizable, FixedDialog };
-enum class StartUpPosition { Manual, CenterScreen, WindowsDefault };
+enum class BorderStyle : std::uint8_t { Sizable, FixedDialog };
+enum class StartUpPosition : std::uint8_t { Manual, CenterScreen, WindowsDefault };
 
 struct WindowLayout {
     std::string_view name = {};

@@ -30,7 +30,8 @@ inline constexpr std::uint32_t RightAligned = 524288;
 inline constexpr std::uint32_t RightToLeftReading = 1048576;
 } // namespace MsgBoxStyle
 
-// The button the user pressed.
+// The button the user pressed: the integer codes the program compares with.
+// NOLINTNEXTLINE(performance-enum-size)
 enum MsgBoxResult : int { OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
 
 // Shows a modal message box and returns the code of the button pressed. An empty title shows

@@ -19,6 +19,8 @@ struct Program {
     std::string_view icon = {};      // resource path of the program icon
 };
 
+// The process's exit status, an int as exit() takes it.
+// NOLINTNEXTLINE(performance-enum-size)
 enum ExitStatus : int { ExitNormal = 0, ExitNoDisplay = 1, ExitRunTimeError = 2 };
 
 // Sets up the runtime, calls the program's Main and runs the message loop while a window is

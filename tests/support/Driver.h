@@ -8,6 +8,7 @@
 
 #include "runtime/Runtime.h"
 
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <optional>
@@ -82,11 +83,11 @@ std::ostream& operator<<(std::ostream& out, const Rect& rect);
 std::ostream& operator<<(std::ostream& out, const Rgb& colour);
 std::ostream& operator<<(std::ostream& out, const Font& font);
 
-enum class Key { Return, Escape, Space, Tab, F1 };
-enum class Answer { Yes, No, Return, Escape };
+enum class Key : std::uint8_t { Return, Escape, Space, Tab, F1 };
+enum class Answer : std::uint8_t { Yes, No, Return, Escape };
 std::ostream& operator<<(std::ostream& out, Key key);
 std::ostream& operator<<(std::ostream& out, Answer answer);
-enum class Role { StaticText, EditableText, Button, MenuItem, Other };
+enum class Role : std::uint8_t { StaticText, EditableText, Button, MenuItem, Other };
 
 struct Accessible {
     Role role = Role::Other;

@@ -22,7 +22,7 @@ public:
         const QPaintDevice* device = painter->device();
         const qreal ratio =
             device != nullptr ? device->devicePixelRatio() : qApp->devicePixelRatio();
-        painter->drawPixmap(rect, scaledPixmap(rect.size() * ratio, mode, state, ratio));
+        painter->drawPixmap(rect, Icon().pixmap(rect.size(), ratio, mode, state));
     }
     QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
         // QIcon::actualSize would scale by the screen's pixel ratio: the pixmap at ratio 1
@@ -34,8 +34,13 @@ public:
     }
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
                          qreal scale) override {
-        // QIcon asks its engine for `size` multiplied by `scale`.
+        // Before Qt 6.8 QIcon asks its engine for `size` multiplied by `scale`; since then for
+        // `size` itself, in device-independent pixels.
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
         return Icon().pixmap(size / scale, scale, mode, state);
+#else
+        return Icon().pixmap(size, scale, mode, state);
+#endif
     }
     void addPixmap(const QPixmap& pixmap, QIcon::Mode mode, QIcon::State state) override {
         Icon().addPixmap(pixmap, mode, state);

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QWindow>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <poll.h>
 #include <qpa/qplatformnativeinterface.h>
@@ -16,7 +17,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds presentationDeadline{1000};
 
-enum class Report { Awaited, Presented, Discarded };
+enum class Report : std::uint8_t { Awaited, Presented, Discarded };
 
 // The compositor's objects this wait binds, on an event queue of its own so that the toolkit's
 // events are neither dispatched nor held up meanwhile.

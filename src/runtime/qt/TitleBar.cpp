@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
+#include <cstdint>
 
 namespace FormsRuntime {
 namespace {
@@ -35,7 +36,7 @@ Buttons AllowedBy(Qt::WindowFlags flags) {
     return {full, full, true};
 }
 
-enum class Glyph { Minimize, Maximize, Close };
+enum class Glyph : std::uint8_t { Minimize, Maximize, Close };
 
 // A round title-bar button with a symbolic glyph.
 class TitleButton final : public QAbstractButton {

@@ -484,7 +484,12 @@ private:
             return;
         static const bool activates = CompositorActivatesWindows();
         if (!activates)
+            // Qt 6.7 renamed the call after what it reports: the window that has the focus.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 7, 0)
+            QWindowSystemInterface::handleFocusWindowChanged<
+#else
             QWindowSystemInterface::handleWindowActivated<
+#endif
                 QWindowSystemInterface::SynchronousDelivery>(window.windowHandle(),
                                                              Qt::ActiveWindowFocusReason);
         window.activateWindow();

@@ -5,7 +5,6 @@
 #include "Browser.h"
 #include "LocalConnection.h"
 
-#include <QByteArray>
 #include <deque>
 #include <iostream>
 #include <stdexcept>
@@ -98,13 +97,16 @@ public:
     }
 
     QImage Screenshot(const Json& area) override {
-        Json clip = area;
-        clip["type"] = "box";
-        const std::string data = Call("browsingContext.captureScreenshot",
-                                      {{"context", context_}, {"clip", clip}})["data"];
-        return QImage::fromData(
-            QByteArray::fromBase64(QByteArray(data.data(), qsizetype(data.size()))), "PNG");
+        Json shot{{"context", context_}};
+        if (!area.is_null()) {
+            shot["clip"] = area;
+            shot["clip"]["type"] = "box";
+        }
+        const std::string data = Call("browsingContext.captureScreenshot", shot)["data"];
+        return PngOf(data);
     }
+
+    TouchScreen* AsTouchScreen() override { return nullptr; }
 
     std::string WhyNoAccessibilityTree() const override {
         return "WebDriver BiDi offers no way to read the accessibility tree";

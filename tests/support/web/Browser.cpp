@@ -1,5 +1,6 @@
 #include "Browser.h"
 
+#include <QByteArray>
 #include <cmath>
 
 namespace TestDriver::web {
@@ -11,6 +12,11 @@ std::unique_ptr<Browser> OpenBrowser(const std::string& address, Viewport viewpo
     if (address.starts_with("http://"))
         return OpenClassicWebDriver(address, viewport);
     return OpenChromium(address, viewport, pageScript);
+}
+
+QImage PngOf(const std::string& base64) {
+    return QImage::fromData(
+        QByteArray::fromBase64(QByteArray(base64.data(), qsizetype(base64.size()))), "PNG");
 }
 
 // WebDriver points are whole CSS pixels.

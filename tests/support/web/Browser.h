@@ -6,6 +6,8 @@
 // sends trusted mouse and keyboard input and takes screenshots, and from which it hears the
 // runtime's trace steps and the errors the page threw.
 
+#include "Phone.h"
+
 #include <QImage>
 #include <filesystem>
 #include <memory>
@@ -53,6 +55,19 @@ struct Viewport {
     double scale = 1;
 };
 
+// A browser that stands in for a phone or tablet (Chromium's device emulation).
+class TouchScreen {
+public:
+    virtual ~TouchScreen() = default;
+    // The page as on the screen, touched by fingers, its layout viewport `layoutHeight` high
+    // (less than the screen where an on-screen keyboard takes part of it).
+    virtual void EmulateScreen(const Screen& screen, int layoutHeight) = 0;
+    // A finger down at the path's first point, moved along it and lifted at its last.
+    virtual void Touch(const std::vector<At>& path) = 0;
+    // As an on-screen keyboard enters text: committed by its input method, not typed by keys.
+    virtual void CommitText(std::string_view text) = 0;
+};
+
 class Browser {
 public:
     virtual ~Browser() = default;
@@ -74,8 +89,11 @@ public:
     virtual void PressKey(const KeyStroke& stroke) = 0;
     // A key that types one character, emoji included.
     virtual void TypeCharacter(const std::string& character) = 0;
-    // The area of the viewport (CSS pixels) as the screen shows it, in device pixels.
+    // The area of the viewport (CSS pixels; null for all of it) as the screen shows it, in
+    // device pixels.
     virtual QImage Screenshot(const Json& area) = 0;
+    // The browser as a phone, where its driver can make it one; null where not.
+    virtual TouchScreen* AsTouchScreen() = 0;
 
     // Why the accessibility tree cannot be read here; empty where it can.
     virtual std::string WhyNoAccessibilityTree() const = 0;
@@ -93,6 +111,9 @@ std::unique_ptr<Browser> OpenChromium(const std::filesystem::path& session, View
 std::unique_ptr<Browser> OpenBidi(const std::string& address, Viewport viewport,
                                   const std::string& pageScript);
 std::unique_ptr<Browser> OpenClassicWebDriver(const std::string& address, Viewport viewport);
+
+// The picture a browser's driver sends: a PNG file, in base64.
+QImage PngOf(const std::string& base64);
 
 // W3C WebDriver input actions, which BiDi and classic WebDriver share.
 Json MouseDragActions(const std::vector<At>& path);

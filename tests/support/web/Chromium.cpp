@@ -1,15 +1,15 @@
 // Headless Chromium as the web test driver's browser, over the DevTools protocol: the trace
-// steps come through a binding the page calls, input as the browser receives it from a mouse
-// and a keyboard, and the accessibility tree as Chromium builds it.
+// steps come through a binding the page calls, input as the browser receives it from a mouse,
+// a keyboard or a finger, the accessibility tree as Chromium builds it, and phones and tablets
+// by its device emulation.
 
 #include "Chromium.h"
 
-#include <QByteArray>
 
 namespace TestDriver::web {
 namespace {
 
-class ChromiumBrowser final : public Browser {
+class ChromiumBrowser final : public Browser, public TouchScreen {
 public:
     ChromiumBrowser(const std::filesystem::path& session, Viewport viewport,
                     const std::string& pageScript)
@@ -89,12 +89,48 @@ public:
     }
 
     QImage Screenshot(const Json& area) override {
-        Json clip = area;
-        clip["scale"] = 1;
-        const std::string data =
-            chromium_.Call("Page.captureScreenshot", {{"format", "png"}, {"clip", clip}})["data"];
-        return QImage::fromData(
-            QByteArray::fromBase64(QByteArray(data.data(), qsizetype(data.size()))), "PNG");
+        Json shot{{"format", "png"}};
+        if (!area.is_null()) {
+            shot["clip"] = area;
+            shot["clip"]["scale"] = 1;
+        }
+        const std::string data = chromium_.Call("Page.captureScreenshot", shot)["data"];
+        return PngOf(data);
+    }
+
+    TouchScreen* AsTouchScreen() override { return this; }
+
+    void EmulateScreen(const Screen& screen, int layoutHeight) override {
+        const bool portrait = screen.height >= screen.width;
+        chromium_.Call("Emulation.setDeviceMetricsOverride",
+                       {{"width", screen.width},
+                        {"height", layoutHeight},
+                        {"deviceScaleFactor", screen.pixelRatio},
+                        {"mobile", true},
+                        {"screenWidth", screen.width},
+                        {"screenHeight", screen.height},
+                        {"screenOrientation",
+                         {{"type", portrait ? "portraitPrimary" : "landscapePrimary"},
+                          {"angle", portrait ? 0 : 90}}}});
+        chromium_.Call("Emulation.setTouchEmulationEnabled",
+                       {{"enabled", true}, {"maxTouchPoints", 5}});
+    }
+
+    void Touch(const std::vector<At>& path) override {
+        const auto touch = [&](const char* type, const At* at) {
+            Json points = Json::array();
+            if (at != nullptr)
+                points.push_back({{"x", at->x}, {"y", at->y}});
+            chromium_.Call("Input.dispatchTouchEvent", {{"type", type}, {"touchPoints", points}});
+        };
+        touch("touchStart", &path.front());
+        for (std::size_t i = 1; i < path.size(); ++i)
+            touch("touchMove", &path[i]);
+        touch("touchEnd", nullptr);
+    }
+
+    void CommitText(std::string_view text) override {
+        chromium_.Call("Input.insertText", {{"text", text}});
     }
 
     std::string WhyNoAccessibilityTree() const override { return {}; }

@@ -6,7 +6,6 @@
 #include "Browser.h"
 #include "LocalConnection.h"
 
-#include <QByteArray>
 #include <deque>
 #include <stdexcept>
 #include <thread>
@@ -91,12 +90,15 @@ public:
     // The whole viewport, cut to the area.
     QImage Screenshot(const Json& area) override {
         const std::string data = Command("GET", session_ + "/screenshot", nullptr);
-        const QImage viewport = QImage::fromData(
-            QByteArray::fromBase64(QByteArray(data.data(), qsizetype(data.size()))), "PNG");
+        const QImage viewport = PngOf(data);
+        if (area.is_null())
+            return viewport;
         const double scale = viewport.width() / Evaluate("innerWidth").get<double>();
         const auto device = [&](const char* name) { return int(area[name].get<double>() * scale); };
         return viewport.copy(device("x"), device("y"), device("width"), device("height"));
     }
+
+    TouchScreen* AsTouchScreen() override { return nullptr; }
 
     std::string WhyNoAccessibilityTree() const override {
         return "classic WebDriver offers no way to read the accessibility tree";

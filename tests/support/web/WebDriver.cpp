@@ -6,13 +6,17 @@
 
 #include "Browser.h"
 #include "Driver.h"
+#include "Phone.h"
 #include "ImageSnapshot.h"
 #include "TestPrograms.h"
 #include "runtime/Session.h"
 #include "shell/Program.h"
 
 #include <QImage>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -60,7 +64,7 @@ NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(MessageBoxSeen, title, prompt, icon, buttons,
 
 namespace {
 
-class WebDriver final : public Driver {
+class WebDriver final : public Driver, public Phone {
 public:
     int Run(const FormsRuntime::Program& program, const std::function<void()>& scenario) override {
         Start();
@@ -114,9 +118,11 @@ public:
     // The client area as the screen shows it now.
     Snapshot Grab(std::string_view window) override {
         Pump();
-        const Json area = Page("clientArea", window);
+        Json area = Page("clientArea", window);
+        const double layoutWidth = area["layoutWidth"];
+        area.erase("layoutWidth");
         const QImage image = browser_->Screenshot(area);
-        return SnapshotOf(image, image.width() / area["width"].get<double>());
+        return SnapshotOf(image, image.width() / layoutWidth);
     }
 
     Rect Geometry(std::string_view window, std::string_view control) override {
@@ -257,17 +263,33 @@ protected:
     }
 
 private:
+    // The browser, with the page's driver script (and on a phone its phone script, and the
+    // phone's screen).
     void Start() {
         if (browser_)
             return;
-        std::ifstream script(WEB_DRIVER_SCRIPT);
-        const std::string source{std::istreambuf_iterator<char>(script), {}};
-        if (source.empty())
-            throw std::runtime_error("the page's driver script " WEB_DRIVER_SCRIPT " is missing");
+        screen_ = PhoneNamed();
+        std::string pageScript = ScriptFile(WEB_DRIVER_SCRIPT);
+        if (screen_)
+            pageScript += ";\n" + ScriptFile(WEB_PHONE_SCRIPT);
         browser_ = OpenBrowser(
             Setting("QUIBLY_BROWSER"),
-            {desktopWidth, desktopHeight, std::stod(Setting("QUIBLY_WEB_SCALE"))}, source);
+            {desktopWidth, desktopHeight, std::stod(Setting("QUIBLY_WEB_SCALE"))}, pageScript);
         std::cout << "The page runs in " << browser_->Name() << "\n";
+        if (!screen_)
+            return;
+        touchScreen_ = browser_->AsTouchScreen();
+        if (touchScreen_ == nullptr)
+            throw std::runtime_error(browser_->Name() + " cannot be made a phone (QUIBLY_WEB_DEVICE)");
+        touchScreen_->EmulateScreen(*screen_, screen_->height);
+    }
+
+    static std::string ScriptFile(const char* path) {
+        std::ifstream script(path);
+        std::string source{std::istreambuf_iterator<char>(script), {}};
+        if (source.empty())
+            throw std::runtime_error(std::string("the page's script ") + path + " is missing");
+        return source;
     }
 
     // Quibly from its site; a test program from the test site, by its name.
@@ -342,8 +364,14 @@ private:
 
     Json Evaluate(const std::string& expression) { return browser_->Evaluate(expression); }
 
-    // Trusted input, as the browser receives it from a mouse and a keyboard.
-    void Gesture(const std::vector<At>& path) { browser_->Drag(path); }
+    // Trusted input, as the browser receives it from a mouse and a keyboard, or from a finger on
+    // a phone.
+    void Gesture(const std::vector<At>& path) {
+        if (screen_)
+            touchScreen_->Touch(path);
+        else
+            browser_->Drag(path);
+    }
 
     void ClickAt(const Json& point) { Gesture({point.get<At>()}); }
 
@@ -351,6 +379,10 @@ private:
 
     // One key per character, emoji included.
     void TypeText(std::string_view text) {
+        if (screen_) {
+            touchScreen_->CommitText(text);
+            return;
+        }
         for (const std::string character : Page("characters", text))
             browser_->TypeCharacter(character);
     }
@@ -367,17 +399,102 @@ private:
         return help["text"];
     }
 
+    // ----- Phones: the browser's device emulation, touch and the on-screen keyboard ---------
+
+public:
+    std::optional<Screen> Emulated() override { return screen_; }
+
+    void Turn() override {
+        std::swap(screen_->width, screen_->height);
+        touchScreen_->EmulateScreen(*screen_, screen_->height);
+        Redrawn();
+    }
+
+    void ShowKeyboard(KeyboardWay way, double share) override {
+        const int covered = int(std::lround(screen_->height * share));
+        if (way == KeyboardWay::ShrinksLayout)
+            touchScreen_->EmulateScreen(*screen_, screen_->height - covered);
+        else
+            Evaluate("quiblyPhone.coverVisualViewport(" + std::to_string(covered) + ")");
+        Redrawn();
+    }
+
+    void HideKeyboard() override {
+        touchScreen_->EmulateScreen(*screen_, screen_->height);
+        Evaluate("quiblyPhone.coverVisualViewport(0)");
+        Redrawn();
+    }
+
+    void DragTitleBarTo(std::string_view window, double x, double y) override {
+        const At from = Evaluate("quiblyPhone.titleBarCentre" + Arguments(window)).get<At>();
+        touchScreen_->Touch({from, {(from.x + x) / 2, (from.y + y) / 2}, {x, y}});
+        Settle();
+    }
+
+    void Tap(std::string_view window, std::string_view part) override {
+        Pump();
+        touchScreen_->Touch({Evaluate("quiblyPhone.centre" + Arguments(window, part)).get<At>()});
+        Settle();
+    }
+
+    Sight SightOf(std::string_view window, std::string_view part) override {
+        Pump();
+        const Json seen = Evaluate("quiblyPhone.sight" + Arguments(window, part));
+        return {seen["inView"], seen["uncovered"]};
+    }
+
+    double DevicePixelsPerPixel(std::string_view window) override {
+        return Evaluate("quiblyPhone.devicePixelsPerPixel" + Arguments(window));
+    }
+
+    std::string Screenshot(std::string_view name) override {
+        const std::string path = Setting("QUIBLY_WEB_SHOTS") + "/" + std::string(name) + ".png";
+        std::filesystem::create_directories(Setting("QUIBLY_WEB_SHOTS"));
+        if (!browser_->Screenshot(nullptr).save(QString::fromStdString(path), "PNG"))
+            throw std::runtime_error("Screenshot: cannot write " + path);
+        return path;
+    }
+
+private:
+    // The screen QUIBLY_WEB_DEVICE names; nothing where it names none.
+    static std::optional<Screen> PhoneNamed() {
+        const char* device = std::getenv("QUIBLY_WEB_DEVICE");
+        if (device == nullptr || *device == '\0')
+            return std::nullopt;
+        Screen screen;
+        if (std::sscanf(device, "%dx%d@%lf", &screen.width, &screen.height, &screen.pixelRatio) != 3)
+            throw std::runtime_error(std::string("QUIBLY_WEB_DEVICE is not WIDTHxHEIGHT@RATIO: ") +
+                                     device);
+        return screen;
+    }
+
+    // Once the page has had the resize and drawn a frame after it.
+    void Redrawn() {
+        Evaluate("new Promise(done => requestAnimationFrame(() => requestAnimationFrame(done)))");
+        Pump();
+    }
+
+    std::optional<Screen> screen_; // the phone's, where the page runs as on one
     std::unique_ptr<Browser> browser_;
+    TouchScreen* touchScreen_ = nullptr; // the browser as a phone, where it runs as one
     std::optional<double> stepTime_;
     bool inHook_ = false;
     std::vector<std::function<void()>> boxAnswerers_;
 };
 
+WebDriver& TheDriver() {
+    static WebDriver driver;
+    return driver;
+}
+
 } // namespace
 
 Driver& Current() {
-    static WebDriver driver;
-    return driver;
+    return TheDriver();
+}
+
+Phone& web::CurrentPhone() {
+    return TheDriver();
 }
 
 } // namespace TestDriver

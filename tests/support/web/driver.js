@@ -51,11 +51,17 @@
     if (!found) throw new Error(`no control ${name} in ${window}`);
     return found;
   };
-  // The element's rounded box relative to another element's top-left corner.
+  // CSS pixels per pixel of the element's own layout: other than 1 where the page draws its
+  // desktop smaller to fit a small screen.
+  const scaleOf = element => element.offsetWidth > 0 ?
+      element.getBoundingClientRect().width / element.offsetWidth : 1;
+  // The element's rounded box relative to another element's top-left corner, in the origin's
+  // layout pixels.
   const box = (element, origin) => {
     const r = element.getBoundingClientRect(), o = origin.getBoundingClientRect();
-    return {x: Math.round(r.x - o.x), y: Math.round(r.y - o.y),
-            width: Math.round(r.width), height: Math.round(r.height)};
+    const s = scaleOf(origin);
+    return {x: Math.round((r.x - o.x) / s), y: Math.round((r.y - o.y) / s),
+            width: Math.round(r.width / s), height: Math.round(r.height / s)};
   };
   const centre = element => {
     const r = element.getBoundingClientRect();
@@ -92,8 +98,8 @@
         // On the desktop, the page's work area.
         centred: Math.abs(r.x + r.width / 2 - d.x - d.width / 2) <= 1 &&
             Math.abs(r.y + r.height / 2 - d.y - d.height / 2) <= 1,
-        clientWidth: Math.round(c.width),
-        clientHeight: Math.round(c.height),
+        clientWidth: Math.round(c.width / scaleOf(part(w, 'client'))),
+        clientHeight: Math.round(c.height / scaleOf(part(w, 'client'))),
         iconSize: part(w, 'icon')?.naturalWidth ?? 0,
       };
     },
@@ -120,9 +126,10 @@
           .map(entry => entry.renderTime))).observe({type: 'element', buffered: true});
     }),
     now: () => performance.now(),
+    // In CSS pixels, and the area's width in its own layout pixels.
     clientArea: name => {
       const {x, y, width, height} = client(name).getBoundingClientRect();
-      return {x, y, width, height};
+      return {x, y, width, height, layoutWidth: client(name).offsetWidth};
     },
     geometry: (window, name) => box(control(window, name), client(window)),
     text: (window, name) => {
@@ -138,8 +145,8 @@
               strikeOut: s.textDecorationLine.includes('line-through')};
     },
     controlAt: (window, x, y) => {
-      const c = client(window).getBoundingClientRect();
-      const hit = document.elementFromPoint(c.x + x, c.y + y)?.closest('[data-control]');
+      const c = client(window).getBoundingClientRect(), s = scaleOf(client(window));
+      const hit = document.elementFromPoint(c.x + x * s, c.y + y * s)?.closest('[data-control]');
       return hit && win(window).contains(hit) ? hit.dataset.control : '';
     },
     focused: window => {

@@ -17,6 +17,7 @@ var QuiblyPage = (() => {
   // The program's identity: the page's title, and the name the notice at the end gives.
   function begin(identity) {
     title = identity.title;
+    PageScreen.start();
     document.title = title;
     part('ended').querySelector('p').textContent = `${title} has ended.`;
     part('restart').textContent = `Start ${title} again`;

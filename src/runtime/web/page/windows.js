@@ -11,6 +11,7 @@ const PageWindows = (() => {
   const part = PageKit.part, element = PageKit.element, glyph = PageKit.glyph;
   const titleGlyphs = PageKit.titleGlyphs, post = PageKit.post;
   const WindowClosed = PageKit.WindowClosed;
+  const scale = PageScreen.scale, refit = PageScreen.refit;
   const buildMenus = PageMenus.buildMenus, rememberFocus = PageMenus.rememberFocus;
   const buildControl = PageControls.buildControl, fitToText = PageControls.fitToText;
   const loadPictures = PageControls.loadPictures, fontsOf = PageControls.fontsOf;
@@ -40,20 +41,50 @@ const PageWindows = (() => {
     record.element.style.top = `${record.top}px`;
   }
 
+  // A window a finger moves, or that a smaller screen leaves outside, keeps its title bar on
+  // the desktop, where a finger can take it again.
+  const Reach = 40;
+  function keepInReach(record) {
+    const desktop = part('desktop');
+    const width = record.element.offsetWidth;
+    moveTo(record,
+           Math.min(Math.max(record.left, Reach - width), desktop.clientWidth - Reach),
+           Math.min(Math.max(record.top, 0), desktop.clientHeight - TitleBarHeight));
+  }
+
+  function centre(record) {
+    const desktop = part('desktop');
+    moveTo(record, Math.max(0, (desktop.clientWidth - record.element.offsetWidth) / 2),
+           Math.max(0, (desktop.clientHeight - record.element.offsetHeight) / 2));
+  }
+
+  // The desktop took a new size or scale (the screen turned, a window came or went): centred
+  // windows are centred on it again, the others kept in reach.
+  PageScreen.onRefit(() => {
+    for (const record of windows.values()) {
+      if (record.element.hidden) continue;
+      if (record.element.hasAttribute('data-centred')) centre(record);
+      else keepInReach(record);
+    }
+  });
+
   function bringToFront(record) {
     record.element.style.zIndex = String(++stacking);
     for (const other of windows.values())
       other.element.toggleAttribute('data-active', other === record);
   }
 
-  // Dragging with the mouse: `onMove` gets the distance from where the drag began.
+  // Dragging with the mouse or a finger: `onMove` gets the distance from where the drag began,
+  // in the desktop's pixels, and whether a finger drags.
   function dragWith(handle, onStart, onMove) {
     handle.addEventListener('pointerdown', (event) => {
       if (event.button !== 0 || event.target.closest('button')) return;
       event.preventDefault();
       handle.setPointerCapture(event.pointerId);
       const start = Object.assign({x: event.clientX, y: event.clientY}, onStart());
-      const move = (moved) => onMove(moved.clientX - start.x, moved.clientY - start.y, start);
+      const touch = event.pointerType === 'touch';
+      const move = (moved) => onMove((moved.clientX - start.x) / scale(),
+                                     (moved.clientY - start.y) / scale(), start, touch);
       const stop = () => {
         handle.removeEventListener('pointermove', move);
         handle.removeEventListener('pointerup', stop);
@@ -128,9 +159,10 @@ const PageWindows = (() => {
     if (d.minButton) button('minimize', 'Minimize', () => minimize(record, true));
     if (d.maxButton) button('maximize', 'Maximize', () => maximize(record));
     if (d.controlBox) button('close', 'Close', () => post(record.id, WindowClosed));
-    dragWith(bar, () => ({left: record.left, top: record.top}), (dx, dy, start) => {
+    dragWith(bar, () => ({left: record.left, top: record.top}), (dx, dy, start, touch) => {
       record.element.removeAttribute('data-centred');
       moveTo(record, start.left + dx, start.top + dy);
+      if (touch) keepInReach(record);
     });
   }
 
@@ -179,6 +211,7 @@ const PageWindows = (() => {
   function minimize(record, minimized) {
     record.element.toggleAttribute('data-minimized', minimized);
     if (record.taskButton) record.taskButton.setAttribute('aria-pressed', String(!minimized));
+    refit();
     if (!minimized) {
       bringToFront(record);
       focusFirstStop(record);
@@ -235,6 +268,9 @@ const PageWindows = (() => {
     }
     for (const entry of record.controls.values())
       if (entry.c.autoSize) fitToText(entry);
+    // An on-screen keyboard's Return presses the default button, as Return does.
+    if (record.defaultButton)
+      for (const box of record.client.querySelectorAll('input')) box.enterKeyHint = 'send';
     return null;
   }
 
@@ -244,15 +280,14 @@ const PageWindows = (() => {
     record.element.hidden = false;
     const frame = frameWidth(record);
     const bars = (record.d.titleBar ? TitleBarHeight : 0) + (record.menubar ? MenuBarHeight : 0);
+    if (record.d.taskbar) addTaskButton(record);
+    refit();
     if (record.d.placement === 'manual') {
       moveTo(record, record.d.x - frame, record.d.y - frame - bars);
     } else {
-      const desktop = part('desktop');
-      moveTo(record, Math.max(0, (desktop.clientWidth - record.element.offsetWidth) / 2),
-             Math.max(0, (desktop.clientHeight - record.element.offsetHeight) / 2));
+      centre(record);
       record.element.setAttribute('data-centred', '');
     }
-    if (record.d.taskbar) addTaskButton(record);
     bringToFront(record);
     focusFirstStop(record);
   }
@@ -309,6 +344,7 @@ const PageWindows = (() => {
       document.removeEventListener('mousedown', record.closeMenusOutside, true);
     const bar = part('taskbar');
     bar.hidden = bar.children.length === 0;
+    refit();
   }
 
   function destroyAll() {
