@@ -45,7 +45,7 @@ constexpr KeyStroke endKey{"End", "End", 35, "", "\uE010"};
 KeyStroke StrokeOf(Key key) {
     static constexpr KeyStroke strokes[] = {{"Enter", "Enter", 13, "\r", "\uE006"},
                                             {"Escape", "Escape", 27, "", "\uE00C"},
-                                            {" ", "Space", 32, " ", "\uE00D"},
+                                            {" ", "Space", 32, " ", " "},
                                             {"Tab", "Tab", 9, "", "\uE004"},
                                             {"F1", "F1", 112, "", "\uE031"}};
     return strokes[static_cast<std::size_t>(key)];

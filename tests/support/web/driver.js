@@ -24,7 +24,6 @@
   addEventListener('unhandledrejection',
                    event => reported.errors.push(String(event.reason?.stack ?? event.reason)));
 
-  let activation = {button: null, clicked: false};
   const announced = [];
   new MutationObserver(records => {
     const region = document.querySelector('[data-part="announcer"]');
@@ -154,15 +153,6 @@
       return focus && win(window).contains(focus) ?
           focus.closest('[data-control]')?.dataset.control ?? '' : '';
     },
-    // Whether the focused button saw no click since watchActivation, for a driver whose keys a
-    // button may not answer.
-    watchActivation: () => {
-      const button = document.activeElement;
-      activation = {button, clicked: false};
-      button?.addEventListener('click', () => { activation.clicked = true; }, {once: true});
-    },
-    unactivatedButton: () => activation.button instanceof HTMLButtonElement &&
-        document.activeElement === activation.button && !activation.clicked,
     // A text's characters, one for each key that types it.
     characters: text => Array.from(text),
     paste: (window, name, text) => { control(window, name).value = text; },
