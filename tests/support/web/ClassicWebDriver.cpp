@@ -87,10 +87,17 @@ public:
         Command("POST", session_ + "/actions", {{"actions", {KeyActions(character)}}});
     }
 
-    // The whole viewport, cut to the area.
+    // The whole viewport, cut to the area. WebKit shows the page's last frame a moment after
+    // the page has drawn it: the picture is taken until it no longer changes.
     QImage Screenshot(const Json& area) override {
-        const std::string data = Command("GET", session_ + "/screenshot", nullptr);
-        const QImage viewport = PngOf(data);
+        QImage viewport = PngOf(Command("GET", session_ + "/screenshot", nullptr));
+        for (int tries = 0; tries < 20; ++tries) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            QImage again = PngOf(Command("GET", session_ + "/screenshot", nullptr));
+            if (again == viewport)
+                break;
+            viewport = std::move(again);
+        }
         if (area.is_null())
             return viewport;
         const double scale = viewport.width() / Evaluate("innerWidth").get<double>();

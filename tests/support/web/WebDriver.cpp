@@ -116,8 +116,9 @@ public:
     }
 
     // The client area as the screen shows it now.
+    // WebKit's screenshot is of the frame last drawn, which may be older than the page.
     Snapshot Grab(std::string_view window) override {
-        Pump();
+        Redrawn();
         Json area = Page("clientArea", window);
         const double layoutWidth = area["layoutWidth"];
         area.erase("layoutWidth");
@@ -168,11 +169,15 @@ public:
         return {};
     }
 
-    // The text box is an <input>, whose value the browser keeps free of line breaks.
+    // The text box is an <input>, whose value the browser keeps free of line breaks and, in
+    // some engines, shorter than a length of their own (WebKit's: 524,288 characters).
     std::string TextBoxRefuses(std::string_view text) override {
-        return text.find_first_of("\r\n") != std::string_view::npos
-                   ? "the page's text box, an <input>, holds no line break"
-                   : "";
+        if (text.find_first_of("\r\n") != std::string_view::npos)
+            return "the page's text box, an <input>, holds no line break";
+        const std::size_t holds = Page("inputHolds", text.size());
+        return holds < text.size() ? browser_->Name() + "'s <input> holds no more than " +
+                                         std::to_string(holds) + " characters"
+                                   : "";
     }
 
     std::vector<std::string> Announcements() override {
@@ -468,7 +473,7 @@ private:
         return screen;
     }
 
-    // Once the page has had the resize and drawn a frame after it.
+    // Once the page has drawn a frame after what it last did (a resize, input).
     void Redrawn() {
         Evaluate("new Promise(done => requestAnimationFrame(() => requestAnimationFrame(done)))");
         Pump();

@@ -153,6 +153,12 @@
       return focus && win(window).contains(focus) ?
           focus.closest('[data-control]')?.dataset.control ?? '' : '';
     },
+    // How many of `length` characters an <input> of this browser holds.
+    inputHolds: length => {
+      const input = document.createElement('input');
+      input.value = 'h'.repeat(length);
+      return input.value.length;
+    },
     // A text's characters, one for each key that types it.
     characters: text => Array.from(text),
     paste: (window, name, text) => { control(window, name).value = text; },
