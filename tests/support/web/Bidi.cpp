@@ -13,7 +13,7 @@ namespace {
 
 constexpr std::chrono::seconds replyWait{30}; // a browser this long silent hangs
 
-class BidiBrowser final : public Browser {
+class BidiBrowser final : public WebDriverBrowser {
 public:
     BidiBrowser(const std::string& address, Viewport viewport, const std::string& pageScript)
         : socket_(LocalAddress::Of(address)) {
@@ -68,22 +68,7 @@ public:
 
     std::optional<std::string> NextStep() override {
         HandleEvents();
-        if (steps_.empty())
-            return std::nullopt;
-        std::string step = std::move(steps_.front());
-        steps_.pop_front();
-        return step;
-    }
-
-    void Drag(const std::vector<At>& path) override {
-        Call("input.performActions",
-             {{"context", context_}, {"actions", {MouseDragActions(path)}}});
-    }
-
-    void PressKey(const KeyStroke& stroke) override { TypeCharacter(stroke.webDriverKey); }
-
-    void TypeCharacter(const std::string& character) override {
-        Call("input.performActions", {{"context", context_}, {"actions", {KeyActions(character)}}});
+        return TakeStep();
     }
 
     QImage Screenshot(const Json& area) override {
@@ -96,15 +81,12 @@ public:
         return PngOf(data);
     }
 
-    TouchScreen* AsTouchScreen() override { return nullptr; }
-
-    std::string WhyNoAccessibilityTree() const override {
-        return "WebDriver BiDi offers no way to read the accessibility tree";
+protected:
+    void PerformActions(const Json& sources) override {
+        Call("input.performActions", {{"context", context_}, {"actions", sources}});
     }
 
-    Json AccessibilityNodesOf(const std::string&) override {
-        throw std::logic_error("AccessibilityNodesOf: " + WhyNoAccessibilityTree());
-    }
+    std::string Protocol() const override { return "WebDriver BiDi"; }
 
 private:
     static constexpr const char* stepChannel = "quibly-driver-step";
@@ -159,7 +141,6 @@ private:
     std::string context_;
     int lastId_ = 0;
     std::deque<Json> events_;
-    std::deque<std::string> steps_;
     bool loaded_ = false; // the page last navigated to has its document
 };
 

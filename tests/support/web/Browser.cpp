@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <cmath>
+#include <stdexcept>
 
 namespace TestDriver::web {
 
@@ -20,7 +21,7 @@ QImage PngOf(const std::string& base64) {
 }
 
 // WebDriver points are whole CSS pixels.
-Json MouseDragActions(const std::vector<At>& path) {
+void WebDriverBrowser::Drag(const std::vector<At>& path) {
     const auto move = [](At at) {
         return Json{{"type", "pointerMove"},
                     {"x", std::lround(at.x)},
@@ -31,18 +32,32 @@ Json MouseDragActions(const std::vector<At>& path) {
     for (std::size_t i = 1; i < path.size(); ++i)
         actions.push_back(move(path[i]));
     actions.push_back({{"type", "pointerUp"}, {"button", 0}});
-    return {{"type", "pointer"},
-            {"id", "mouse"},
-            {"parameters", {{"pointerType", "mouse"}}},
-            {"actions", actions}};
+    PerformActions(Json::array({{{"type", "pointer"},
+                                 {"id", "mouse"},
+                                 {"parameters", {{"pointerType", "mouse"}}},
+                                 {"actions", actions}}}));
 }
 
-Json KeyActions(const std::string& webDriverKey) {
-    return {{"type", "key"},
-            {"id", "keyboard"},
-            {"actions",
-             {{{"type", "keyDown"}, {"value", webDriverKey}},
-              {{"type", "keyUp"}, {"value", webDriverKey}}}}};
+void WebDriverBrowser::TypeCharacter(const std::string& character) {
+    const Json actions = Json::array(
+        {{{"type", "keyDown"}, {"value", character}}, {{"type", "keyUp"}, {"value", character}}});
+    PerformActions(Json::array({{{"type", "key"}, {"id", "keyboard"}, {"actions", actions}}}));
+}
+
+std::optional<std::string> WebDriverBrowser::TakeStep() {
+    if (steps_.empty())
+        return std::nullopt;
+    std::string step = std::move(steps_.front());
+    steps_.pop_front();
+    return step;
+}
+
+std::string WebDriverBrowser::WhyNoAccessibilityTree() const {
+    return Protocol() + " offers no way to read the accessibility tree";
+}
+
+Json WebDriverBrowser::AccessibilityNodesOf(const std::string&) {
+    throw std::logic_error("AccessibilityNodesOf: " + WhyNoAccessibilityTree());
 }
 
 } // namespace TestDriver::web

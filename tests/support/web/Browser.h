@@ -9,6 +9,7 @@
 #include "Phone.h"
 
 #include <QImage>
+#include <deque>
 #include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -101,6 +102,28 @@ public:
     virtual Json AccessibilityNodesOf(const std::string& element) = 0;
 };
 
+// A browser spoken to over W3C WebDriver, BiDi or classic: input is WebDriver's actions, a key
+// by the character WebDriver names it by; the accessibility tree is out of reach; no phone.
+class WebDriverBrowser : public Browser {
+public:
+    void Drag(const std::vector<At>& path) override;
+    void PressKey(const KeyStroke& stroke) override { TypeCharacter(stroke.webDriverKey); }
+    void TypeCharacter(const std::string& character) override;
+    TouchScreen* AsTouchScreen() override { return nullptr; }
+    std::string WhyNoAccessibilityTree() const override;
+    Json AccessibilityNodesOf(const std::string& element) override;
+
+protected:
+    // The input sources' actions, performed in the page.
+    virtual void PerformActions(const Json& sources) = 0;
+    // How the driver is spoken to, as a reason names it.
+    virtual std::string Protocol() const = 0;
+    // The oldest of the steps heard and not yet taken.
+    std::optional<std::string> TakeStep();
+
+    std::deque<std::string> steps_; // heard from the page, oldest first
+};
+
 // The browser at `address`: the folder of headless Chromium's DevTools pipes, a WebDriver BiDi
 // WebSocket (ws://, Firefox) or a classic WebDriver server (http://, WebKitGTK).
 std::unique_ptr<Browser> OpenBrowser(const std::string& address, Viewport viewport,
@@ -115,8 +138,5 @@ std::unique_ptr<Browser> OpenClassicWebDriver(const std::string& address, Viewpo
 // The picture a browser's driver sends: a PNG file, in base64.
 QImage PngOf(const std::string& base64);
 
-// W3C WebDriver input actions, which BiDi and classic WebDriver share.
-Json MouseDragActions(const std::vector<At>& path);
-Json KeyActions(const std::string& webDriverKey);
 
 } // namespace TestDriver::web

@@ -6,14 +6,13 @@
 #include "Browser.h"
 #include "LocalConnection.h"
 
-#include <deque>
 #include <stdexcept>
 #include <thread>
 
 namespace TestDriver::web {
 namespace {
 
-class ClassicWebDriverBrowser final : public Browser {
+class ClassicWebDriverBrowser final : public WebDriverBrowser {
 public:
     ClassicWebDriverBrowser(const std::string& address, Viewport viewport)
         : server_(LocalAddress::Of(address)) {
@@ -70,25 +69,9 @@ public:
             for (const Json& step : reported["steps"])
                 steps_.push_back(step.get<std::string>());
         }
-        if (steps_.empty())
-            return std::nullopt;
-        std::string step = std::move(steps_.front());
-        steps_.pop_front();
-        return step;
+        return TakeStep();
     }
 
-    void Drag(const std::vector<At>& path) override {
-        Command("POST", session_ + "/actions", {{"actions", {MouseDragActions(path)}}});
-    }
-
-    void PressKey(const KeyStroke& stroke) override { TypeCharacter(stroke.webDriverKey); }
-
-    void TypeCharacter(const std::string& character) override {
-        Command("POST", session_ + "/actions", {{"actions", {KeyActions(character)}}});
-    }
-
-    // The whole viewport, cut to the area. WebKit shows the page's last frame a moment after
-    // the page has drawn it: the picture is taken until it no longer changes.
     QImage Screenshot(const Json& area) override {
         QImage viewport = PngOf(Command("GET", session_ + "/screenshot", nullptr));
         for (int tries = 0; tries < 20; ++tries) {
@@ -105,15 +88,12 @@ public:
         return viewport.copy(device("x"), device("y"), device("width"), device("height"));
     }
 
-    TouchScreen* AsTouchScreen() override { return nullptr; }
-
-    std::string WhyNoAccessibilityTree() const override {
-        return "classic WebDriver offers no way to read the accessibility tree";
+protected:
+    void PerformActions(const Json& sources) override {
+        Command("POST", session_ + "/actions", {{"actions", sources}});
     }
 
-    Json AccessibilityNodesOf(const std::string&) override {
-        throw std::logic_error("AccessibilityNodesOf: " + WhyNoAccessibilityTree());
-    }
+    std::string Protocol() const override { return "classic WebDriver"; }
 
 private:
     // The command's value; an error names the command and what the driver said.
@@ -155,7 +135,6 @@ private:
     LocalAddress server_;
     std::string name_ = "the WebDriver browser";
     std::string session_;
-    std::deque<std::string> steps_;
 };
 
 } // namespace

@@ -229,7 +229,7 @@ public:
 
     MessageBoxSeen AnswerMessageBox(Answer answer, const std::function<void()>& action) override {
         MessageBoxSeen seen;
-        boxAnswerers_.push_back([&] {
+        boxAnswerers_.emplace_back([&] {
             seen = Page("box");
             seen.help = ReadHelp();
             if (answer == Answer::Yes || answer == Answer::No)
