@@ -453,7 +453,7 @@ public:
     }
 
     std::string Screenshot(std::string_view name) override {
-        const std::string path = Setting("QUIBLY_WEB_SHOTS") + "/" + std::string(name) + ".png";
+        std::string path = Setting("QUIBLY_WEB_SHOTS") + "/" + std::string(name) + ".png";
         std::filesystem::create_directories(Setting("QUIBLY_WEB_SHOTS"));
         if (!browser_->Screenshot(nullptr).save(QString::fromStdString(path), "PNG"))
             throw std::runtime_error("Screenshot: cannot write " + path);
