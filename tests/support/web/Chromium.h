@@ -5,6 +5,8 @@
 // one page the test opens; what the page reports on its own (console messages, load events)
 // waits in a queue until it is asked for.
 
+#include "Browser.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -12,7 +14,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <poll.h>
 #include <stdexcept>
@@ -20,19 +21,7 @@
 #include <string_view>
 #include <unistd.h>
 
-// A value the page may leave null.
-template <class T> struct nlohmann::adl_serializer<std::optional<T>> {
-    static void to_json(json& out, const std::optional<T>& value) {
-        out = value ? json(*value) : json(nullptr);
-    }
-    static void from_json(const json& in, std::optional<T>& value) {
-        value = in.is_null() ? std::nullopt : std::optional<T>(in.get<T>());
-    }
-};
-
 namespace TestDriver::web {
-
-using Json = nlohmann::json;
 
 class Chromium {
 public:

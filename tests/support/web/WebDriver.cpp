@@ -1,10 +1,10 @@
-// The test driver for the web runtime: the program runs in a page of headless Chromium, driven
-// from outside as a user would drive it (trusted mouse and keyboard input) and read through the
-// DevTools protocol (the DOM, screenshots, the accessibility tree). The runtime's operation
-// trace comes through a binding the page calls; the page waits at each step until the test's
-// trace hook has run.
+// The test driver for the web runtime: the program runs in a page of a browser (Browser.h),
+// driven from outside as a user would drive it (trusted mouse and keyboard input) and read
+// through the browser's driver (the DOM, screenshots, the accessibility tree where the engine's
+// driver offers it). The runtime's operation trace comes from the page; the page waits at each
+// step until the test's trace hook has run.
 
-#include "Chromium.h"
+#include "Browser.h"
 #include "Driver.h"
 #include "Phone.h"
 #include "ImageSnapshot.h"
@@ -12,11 +12,11 @@
 #include "runtime/Session.h"
 #include "shell/Program.h"
 
-#include <QByteArray>
 #include <QImage>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -40,29 +40,14 @@ std::string Setting(const char* name) {
     return value;
 }
 
-// Points the page gives, in CSS pixels of its viewport.
-struct At {
-    double x = 0;
-    double y = 0;
-};
-NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(At, x, y)
-
-// A key as the keyboard reports it: its name, its place, its Windows key code and the text it
-// types, if any.
-struct KeyStroke {
-    const char* key;
-    const char* code;
-    int keyCode;
-    const char* text = "";
-};
-constexpr KeyStroke endKey{"End", "End", 35};
+constexpr KeyStroke endKey{"End", "End", 35, "", "\uE010"};
 
 KeyStroke StrokeOf(Key key) {
-    static constexpr KeyStroke strokes[] = {{"Enter", "Enter", 13, "\r"},
-                                            {"Escape", "Escape", 27},
-                                            {" ", "Space", 32, " "},
-                                            {"Tab", "Tab", 9},
-                                            {"F1", "F1", 112}};
+    static constexpr KeyStroke strokes[] = {{"Enter", "Enter", 13, "\r", "\uE006"},
+                                            {"Escape", "Escape", 27, "", "\uE00C"},
+                                            {" ", "Space", 32, " ", " "},
+                                            {"Tab", "Tab", 9, "", "\uE004"},
+                                            {"F1", "F1", 112, "", "\uE031"}};
     return strokes[static_cast<std::size_t>(key)];
 }
 
@@ -83,10 +68,10 @@ class WebDriver final : public Driver, public Phone {
 public:
     int Run(const FormsRuntime::Program& program, const std::function<void()>& scenario) override {
         Start();
-        loaded_ = false;
-        browser_->Call("Page.navigate", {{"url", AddressOf(program)}});
-        WaitFor("Main to return",
-                [&] { return loaded_ && (Page("mainReturned") || Page("ended")); });
+        browser_->Navigate(AddressOf(program));
+        WaitFor("Main to return", [&] {
+            return browser_->DocumentLoaded() && (Page("mainReturned") || Page("ended"));
+        });
         if (!Page("ended"))
             scenario();
         const std::vector<std::string> left = Page("shownWindows");
@@ -114,32 +99,30 @@ public:
         Settle();
     }
 
-    // Painted on the screen: Chromium reported (Element Timing) the frame that presented each
-    // text and picture of the window, all before the trace step now running was reached (or
-    // before now), and the window is still shown. On a busy machine Chromium now and then
-    // reports no contentful paint of the page at all, and then nothing it presents; that is
-    // said, and the window is judged by its being shown.
+    // Painted on the screen: the browser reported (Element Timing) the frame that presented
+    // each text and picture of the window, all before the trace step now running was reached
+    // (or before now), and the window is still shown. On a busy machine Chromium now and then
+    // reports no contentful paint of the page at all, and then nothing it presents; engines
+    // without Element Timing report none ever. That is said, and the window is judged by its
+    // being shown.
     bool OnScreenAsPainted(std::string_view window) override {
         const double before = stepTime_ ? *stepTime_ : Page("now").get<double>();
         const Json presented = Page("presentedBefore", window, before);
-        if (presented.is_null())
-            std::cout << "Chromium reported no contentful paint of the page, so when " << window
-                      << " was presented cannot be read: judged by its being shown\n";
-        return presented.is_null() ? Page("isShown", window).get<bool>() : presented.get<bool>();
+        if (presented.is_string())
+            std::cout << browser_->Name() << " " << presented.get<std::string>() << ", so when "
+                      << window << " was presented cannot be read: judged by its being shown\n";
+        return presented.is_string() ? Page("isShown", window).get<bool>()
+                                     : presented.get<bool>();
     }
 
     // The client area as the screen shows it now.
+    // WebKit's screenshot is of the frame last drawn, which may be older than the page.
     Snapshot Grab(std::string_view window) override {
-        Pump();
+        Redrawn();
         Json area = Page("clientArea", window);
         const double layoutWidth = area["layoutWidth"];
         area.erase("layoutWidth");
-        area["scale"] = 1;
-        const Json shot =
-            browser_->Call("Page.captureScreenshot", {{"format", "png"}, {"clip", area}});
-        const std::string data = shot["data"];
-        const QImage image = QImage::fromData(
-            QByteArray::fromBase64(QByteArray(data.data(), qsizetype(data.size()))), "PNG");
+        const QImage image = browser_->Screenshot(area);
         return SnapshotOf(image, image.width() / layoutWidth);
     }
 
@@ -157,19 +140,21 @@ public:
         return Page("font", window, control);
     }
 
-    // From Chromium's accessibility tree: the control's own node, or the text it holds where
-    // the element itself is only a container.
+    // Where the browser's driver reads the accessibility tree (Chromium's).
+    std::string AccessibilityUnavailableFor(std::string_view, std::string_view) override {
+        return browser_->WhyNoAccessibilityTree();
+    }
+
+    // From the accessibility tree: the control's own node, or the text it holds where the
+    // element itself is only a container.
     Accessible AccessibleOf(std::string_view window, std::string_view control) override {
         static const std::map<std::string, Role> roles{{"StaticText", Role::StaticText},
                                                        {"textbox", Role::EditableText},
                                                        {"button", Role::Button},
                                                        {"menuitem", Role::MenuItem}};
         static const std::set<std::string> containers{"generic", "none", "RootWebArea"};
-        const std::string element =
-            Remote("quiblyDriver.control" + Arguments(window, control), false)["objectId"];
         const Json nodes =
-            browser_->Call("Accessibility.getPartialAXTree",
-                           {{"objectId", element}, {"fetchRelatives", true}})["nodes"];
+            browser_->AccessibilityNodesOf("quiblyDriver.control" + Arguments(window, control));
         for (const Json& node : nodes) {
             const std::string role = node["role"].value("value", std::string());
             if (!node.contains("backendDOMNodeId") || node.value("ignored", false) ||
@@ -184,11 +169,15 @@ public:
         return {};
     }
 
-    // The text box is an <input>, whose value the browser keeps free of line breaks.
+    // The text box is an <input>, whose value the browser keeps free of line breaks and, in
+    // some engines, shorter than a length of their own (WebKit's: 524,288 characters).
     std::string TextBoxRefuses(std::string_view text) override {
-        return text.find_first_of("\r\n") != std::string_view::npos
-                   ? "the page's text box, an <input>, holds no line break"
-                   : "";
+        if (text.find_first_of("\r\n") != std::string_view::npos)
+            return "the page's text box, an <input>, holds no line break";
+        const std::size_t holds = Page("inputHolds", text.size());
+        return holds < text.size() ? browser_->Name() + "'s <input> holds no more than " +
+                                         std::to_string(holds) + " characters"
+                                   : "";
     }
 
     std::vector<std::string> Announcements() override {
@@ -240,7 +229,7 @@ public:
 
     MessageBoxSeen AnswerMessageBox(Answer answer, const std::function<void()>& action) override {
         MessageBoxSeen seen;
-        boxAnswerers_.push_back([&] {
+        boxAnswerers_.emplace_back([&] {
             seen = Page("box");
             seen.help = ReadHelp();
             if (answer == Answer::Yes || answer == Answer::No)
@@ -279,24 +268,33 @@ protected:
     }
 
 private:
+    // The browser, with the page's driver script (and on a phone its phone script, and the
+    // phone's screen).
     void Start() {
         if (browser_)
             return;
-        browser_ = std::make_unique<Chromium>(Setting("QUIBLY_BROWSER"));
-        for (const char* domain : {"Runtime", "Page", "Accessibility"})
-            browser_->Call(std::string(domain) + ".enable");
-        browser_->Call("Runtime.addBinding", {{"name", "quiblyDriverStep"}});
-        if (!EmulatePhone())
-            browser_->Call("Emulation.setDeviceMetricsOverride",
-                           {{"width", desktopWidth},
-                            {"height", desktopHeight},
-                            {"deviceScaleFactor", std::stod(Setting("QUIBLY_WEB_SCALE"))},
-                            {"mobile", false}});
-        std::ifstream script(WEB_DRIVER_SCRIPT);
-        const std::string source{std::istreambuf_iterator<char>(script), {}};
+        screen_ = PhoneNamed();
+        std::string pageScript = ScriptFile(WEB_DRIVER_SCRIPT);
+        if (screen_)
+            pageScript += ";\n" + ScriptFile(WEB_PHONE_SCRIPT);
+        browser_ = OpenBrowser(
+            Setting("QUIBLY_BROWSER"),
+            {desktopWidth, desktopHeight, std::stod(Setting("QUIBLY_WEB_SCALE"))}, pageScript);
+        std::cout << "The page runs in " << browser_->Name() << "\n";
+        if (!screen_)
+            return;
+        touchScreen_ = browser_->AsTouchScreen();
+        if (touchScreen_ == nullptr)
+            throw std::runtime_error(browser_->Name() + " cannot be made a phone (QUIBLY_WEB_DEVICE)");
+        touchScreen_->EmulateScreen(*screen_, screen_->height);
+    }
+
+    static std::string ScriptFile(const char* path) {
+        std::ifstream script(path);
+        std::string source{std::istreambuf_iterator<char>(script), {}};
         if (source.empty())
-            throw std::runtime_error("the page's driver script " WEB_DRIVER_SCRIPT " is missing");
-        browser_->Call("Page.addScriptToEvaluateOnNewDocument", {{"source", source}});
+            throw std::runtime_error(std::string("the page's script ") + path + " is missing");
+        return source;
     }
 
     // Quibly from its site; a test program from the test site, by its name.
@@ -322,14 +320,8 @@ private:
     void Pump() {
         if (inHook_)
             return;
-        while (std::optional<Json> event = browser_->NextEvent()) {
-            loaded_ = loaded_ || (*event)["method"] == "Page.domContentEventFired";
-            if ((*event)["method"] == "Runtime.exceptionThrown")
-                throw std::runtime_error("the page threw: " +
-                                         (*event)["params"]["exceptionDetails"].dump());
-            if ((*event)["method"] != "Runtime.bindingCalled")
-                continue;
-            const Json step = Json::parse((*event)["params"]["payload"].get<std::string>());
+        while (std::optional<std::string> payload = browser_->NextStep()) {
+            const Json step = Json::parse(*payload);
             const std::string object = step["object"], operation = step["operation"];
             stepTime_ = step["time"].get<double>();
             inHook_ = true;
@@ -375,71 +367,29 @@ private:
         return Evaluate("quiblyDriver." + std::string(function) + Arguments(values...));
     }
 
-    Json Evaluate(const std::string& expression) {
-        return Remote(expression, true).value("value", Json());
-    }
+    Json Evaluate(const std::string& expression) { return browser_->Evaluate(expression); }
 
-    Json Remote(const std::string& expression, bool byValue) {
-        const Json result = browser_->Call(
-            "Runtime.evaluate",
-            {{"expression", expression}, {"returnByValue", byValue}, {"awaitPromise", true}});
-        if (result.contains("exceptionDetails"))
-            throw std::runtime_error("the page: " + result["exceptionDetails"]["exception"].value(
-                                                        "description", std::string("error")));
-        return result["result"];
-    }
-
-    // Trusted input, as the browser receives it from a mouse and a keyboard: the left button
-    // pressed at the path's first point, moved along it and released at its last.
+    // Trusted input, as the browser receives it from a mouse and a keyboard, or from a finger on
+    // a phone.
     void Gesture(const std::vector<At>& path) {
-        if (screen_) {
-            Touch(path);
-            return;
-        }
-        const auto mouse = [&](const char* type, At at, int buttons) {
-            const bool moved = std::string_view(type) == "mouseMoved";
-            browser_->Call("Input.dispatchMouseEvent",
-                           {{"type", type},
-                            {"x", at.x},
-                            {"y", at.y},
-                            {"buttons", buttons},
-                            {"button", moved && buttons == 0 ? "none" : "left"},
-                            {"clickCount", 1}});
-        };
-        mouse("mouseMoved", path.front(), 0);
-        mouse("mousePressed", path.front(), 1);
-        for (std::size_t i = 1; i < path.size(); ++i)
-            mouse("mouseMoved", path[i], 1);
-        mouse("mouseReleased", path.back(), 0);
+        if (screen_)
+            touchScreen_->Touch(path);
+        else
+            browser_->Drag(path);
     }
 
     void ClickAt(const Json& point) { Gesture({point.get<At>()}); }
 
-    void PressKey(const KeyStroke& stroke) {
-        Json key{
-            {"key", stroke.key}, {"code", stroke.code}, {"windowsVirtualKeyCode", stroke.keyCode}};
-        Json down = key;
-        down["type"] = *stroke.text != '\0' ? "keyDown" : "rawKeyDown";
-        if (*stroke.text != '\0')
-            down["text"] = down["unmodifiedText"] = stroke.text;
-        browser_->Call("Input.dispatchKeyEvent", down);
-        key["type"] = "keyUp";
-        browser_->Call("Input.dispatchKeyEvent", key);
-    }
+    void PressKey(const KeyStroke& stroke) { browser_->PressKey(stroke); }
 
     // One key per character, emoji included.
     void TypeText(std::string_view text) {
         if (screen_) {
-            TypeOnScreen(text);
+            touchScreen_->CommitText(text);
             return;
         }
-        for (const std::string character : Page("characters", text)) {
-            browser_->Call("Input.dispatchKeyEvent", {{"type", "keyDown"},
-                                                      {"key", character},
-                                                      {"text", character},
-                                                      {"unmodifiedText", character}});
-            browser_->Call("Input.dispatchKeyEvent", {{"type", "keyUp"}, {"key", character}});
-        }
+        for (const std::string character : Page("characters", text))
+            browser_->TypeCharacter(character);
     }
 
     // F1 offers help in a box of its own, if the box has help: it is read and closed.
@@ -454,41 +404,41 @@ private:
         return help["text"];
     }
 
-    // ----- Phones: Chromium's device emulation, touch and the on-screen keyboard -----------
+    // ----- Phones: the browser's device emulation, touch and the on-screen keyboard ---------
 
 public:
     std::optional<Screen> Emulated() override { return screen_; }
 
     void Turn() override {
         std::swap(screen_->width, screen_->height);
-        EmulateScreen(screen_->height);
+        touchScreen_->EmulateScreen(*screen_, screen_->height);
         Redrawn();
     }
 
     void ShowKeyboard(KeyboardWay way, double share) override {
         const int covered = int(std::lround(screen_->height * share));
         if (way == KeyboardWay::ShrinksLayout)
-            EmulateScreen(screen_->height - covered);
+            touchScreen_->EmulateScreen(*screen_, screen_->height - covered);
         else
             Evaluate("quiblyPhone.coverVisualViewport(" + std::to_string(covered) + ")");
         Redrawn();
     }
 
     void HideKeyboard() override {
-        EmulateScreen(screen_->height);
+        touchScreen_->EmulateScreen(*screen_, screen_->height);
         Evaluate("quiblyPhone.coverVisualViewport(0)");
         Redrawn();
     }
 
     void DragTitleBarTo(std::string_view window, double x, double y) override {
         const At from = Evaluate("quiblyPhone.titleBarCentre" + Arguments(window)).get<At>();
-        Touch({from, {(from.x + x) / 2, (from.y + y) / 2}, {x, y}});
+        touchScreen_->Touch({from, {(from.x + x) / 2, (from.y + y) / 2}, {x, y}});
         Settle();
     }
 
     void Tap(std::string_view window, std::string_view part) override {
         Pump();
-        Touch({Evaluate("quiblyPhone.centre" + Arguments(window, part)).get<At>()});
+        touchScreen_->Touch({Evaluate("quiblyPhone.centre" + Arguments(window, part)).get<At>()});
         Settle();
     }
 
@@ -503,82 +453,37 @@ public:
     }
 
     std::string Screenshot(std::string_view name) override {
-        const std::string data = browser_->Call("Page.captureScreenshot", {{"format", "png"}})["data"];
-        const std::string path = Setting("QUIBLY_WEB_SHOTS") + "/" + std::string(name) + ".png";
+        std::string path = Setting("QUIBLY_WEB_SHOTS") + "/" + std::string(name) + ".png";
         std::filesystem::create_directories(Setting("QUIBLY_WEB_SHOTS"));
-        std::ofstream(path, std::ios::binary)
-            << QByteArray::fromBase64(QByteArray(data.data(), qsizetype(data.size())))
-                   .toStdString();
+        if (!browser_->Screenshot(nullptr).save(QString::fromStdString(path), "PNG"))
+            throw std::runtime_error("Screenshot: cannot write " + path);
         return path;
     }
 
 private:
-    // The screen QUIBLY_WEB_DEVICE names, touch input and the page's stand-in visual viewport;
-    // false where none is named.
-    bool EmulatePhone() {
+    // The screen QUIBLY_WEB_DEVICE names; nothing where it names none.
+    static std::optional<Screen> PhoneNamed() {
         const char* device = std::getenv("QUIBLY_WEB_DEVICE");
         if (device == nullptr || *device == '\0')
-            return false;
+            return std::nullopt;
         Screen screen;
         if (std::sscanf(device, "%dx%d@%lf", &screen.width, &screen.height, &screen.pixelRatio) != 3)
             throw std::runtime_error(std::string("QUIBLY_WEB_DEVICE is not WIDTHxHEIGHT@RATIO: ") +
                                      device);
-        screen_ = screen;
-        EmulateScreen(screen.height);
-        browser_->Call("Emulation.setTouchEmulationEnabled", {{"enabled", true}, {"maxTouchPoints", 5}});
-        std::ifstream script(WEB_PHONE_SCRIPT);
-        const std::string source{std::istreambuf_iterator<char>(script), {}};
-        if (source.empty())
-            throw std::runtime_error("the page's phone script " WEB_PHONE_SCRIPT " is missing");
-        browser_->Call("Page.addScriptToEvaluateOnNewDocument", {{"source", source}});
-        return true;
+        return screen;
     }
 
-    // The phone's screen, its layout viewport `height` high (less where a keyboard takes part).
-    void EmulateScreen(int height) {
-        const bool portrait = screen_->height >= screen_->width;
-        browser_->Call("Emulation.setDeviceMetricsOverride",
-                       {{"width", screen_->width},
-                        {"height", height},
-                        {"deviceScaleFactor", screen_->pixelRatio},
-                        {"mobile", true},
-                        {"screenWidth", screen_->width},
-                        {"screenHeight", screen_->height},
-                        {"screenOrientation",
-                         {{"type", portrait ? "portraitPrimary" : "landscapePrimary"},
-                          {"angle", portrait ? 0 : 90}}}});
-    }
-
-    // Once the page has had the resize and drawn a frame after it.
+    // Once the page has drawn a frame after what it last did (a resize, input).
     void Redrawn() {
         Evaluate("new Promise(done => requestAnimationFrame(() => requestAnimationFrame(done)))");
         Pump();
     }
 
-    // A finger down at the path's first point, moved along it and lifted at its last.
-    void Touch(const std::vector<At>& path) {
-        const auto touch = [&](const char* type, const At* at) {
-            Json points = Json::array();
-            if (at != nullptr)
-                points.push_back({{"x", at->x}, {"y", at->y}});
-            browser_->Call("Input.dispatchTouchEvent", {{"type", type}, {"touchPoints", points}});
-        };
-        touch("touchStart", &path.front());
-        for (std::size_t i = 1; i < path.size(); ++i)
-            touch("touchMove", &path[i]);
-        touch("touchEnd", nullptr);
-    }
-
-    // As an on-screen keyboard enters text: committed by its input method, not typed by keys.
-    void TypeOnScreen(std::string_view text) {
-        browser_->Call("Input.insertText", {{"text", text}});
-    }
-
     std::optional<Screen> screen_; // the phone's, where the page runs as on one
-    std::unique_ptr<Chromium> browser_;
+    std::unique_ptr<Browser> browser_;
+    TouchScreen* touchScreen_ = nullptr; // the browser as a phone, where it runs as one
     std::optional<double> stepTime_;
     bool inHook_ = false;
-    bool loaded_ = false; // the page last navigated to has its document
     std::vector<std::function<void()>> boxAnswerers_;
 };
 

@@ -9,12 +9,20 @@
 (() => {
   'use strict';
 
-  // The trace hook: the step goes to the driver through the binding it added, and the program
-  // waits until the driver has run the test's hook and calls quiblyTraceResume.
+  // The trace hook: the step goes to the driver through the function it gave the page, and the
+  // program waits until the driver has run the test's hook and calls quiblyTraceResume. A
+  // driver that hears nothing from the page (classic WebDriver) gave none: the steps, and the
+  // errors the page threw, wait here until it asks.
+  const reported = {steps: [], errors: []};
   window.quiblyTrace = (object, operation) => new Promise(resume => {
     window.quiblyTraceResume = resume;
-    window.quiblyDriverStep(JSON.stringify({object, operation, time: performance.now()}));
+    const step = JSON.stringify({object, operation, time: performance.now()});
+    if (window.quiblyDriverStep) window.quiblyDriverStep(step);
+    else reported.steps.push(step);
   });
+  addEventListener('error', event => reported.errors.push(String(event.error?.stack ?? event.message)));
+  addEventListener('unhandledrejection',
+                   event => reported.errors.push(String(event.reason?.stack ?? event.reason)));
 
   const announced = [];
   new MutationObserver(records => {
@@ -73,6 +81,7 @@
     countShown: name => all(name).filter(shown).length,
     isShown: name => all(name).some(shown),
     announced: () => announced.splice(0),
+    reported: () => ({steps: reported.steps.splice(0), errors: reported.errors.splice(0)}),
 
     look: name => {
       const w = win(name), c = part(w, 'client').getBoundingClientRect();
@@ -99,12 +108,16 @@
       return {...centre(w.querySelector('[data-part="resize"][data-edge="se"]')),
               width: c.offsetWidth, height: c.offsetHeight};
     },
-    // Whether Chromium reported (Element Timing) the frame that presented each text and picture
-    // of the window, all by `before`, and the window is still shown; null where it reported no
-    // contentful paint of the page at all, and so nothing it presented.
+    // Whether the browser reported (Element Timing) the frame that presented each text and
+    // picture of the window, all by `before`, and the window is still shown; why not, where it
+    // reports no such frames, or reported no contentful paint of the page at all, and so
+    // nothing it presented.
     presentedBefore: (name, before) => new Promise(done => {
+      if (!PerformanceObserver.supportedEntryTypes.includes('element'))
+        return done('reports no presented frames (no Element Timing)');
       const answer = times => done(times.length == 0 &&
-          performance.getEntriesByName('first-contentful-paint').length == 0 ? null :
+          performance.getEntriesByName('first-contentful-paint').length == 0 ?
+          'reported no contentful paint of the page' :
           times.length > 0 && times.every(time => time <= before) && all(name).some(shown));
       setTimeout(() => answer([]), 2000);
       new PerformanceObserver(list => answer(list.getEntries()
@@ -139,6 +152,12 @@
       const focus = document.activeElement;
       return focus && win(window).contains(focus) ?
           focus.closest('[data-control]')?.dataset.control ?? '' : '';
+    },
+    // How many of `length` characters an <input> of this browser holds.
+    inputHolds: length => {
+      const input = document.createElement('input');
+      input.value = 'h'.repeat(length);
+      return input.value.length;
     },
     // A text's characters, one for each key that types it.
     characters: text => Array.from(text),
