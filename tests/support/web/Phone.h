@@ -42,7 +42,8 @@ public:
     virtual void ShowKeyboard(KeyboardWay way, double share) = 0;
     virtual void HideKeyboard() = 0;
     // A finger on the window's title bar (the middle of what the screen shows of it), moved to
-    // the point (x, y) of the screen, in CSS pixels.
+    // the point (x, y) of the screen, in CSS pixels; done once the screen shows the window
+    // where the finger left it, as a user sees it before touching it again.
     virtual void DragTitleBarTo(std::string_view window, double x, double y) = 0;
     // A finger's tap at the centre of the part (named as for SightOf).
     virtual void Tap(std::string_view window, std::string_view part) = 0;

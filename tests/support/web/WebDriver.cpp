@@ -434,6 +434,7 @@ public:
         const At from = Evaluate("quiblyPhone.titleBarCentre" + Arguments(window)).get<At>();
         touchScreen_->Touch({from, {(from.x + x) / 2, (from.y + y) / 2}, {x, y}});
         Settle();
+        Redrawn();
     }
 
     void Tap(std::string_view window, std::string_view part) override {

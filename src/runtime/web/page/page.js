@@ -22,6 +22,18 @@ var QuiblyPage = (() => {
     part('ended').querySelector('p').textContent = `${title} has ended.`;
     part('restart').textContent = `Start ${title} again`;
     part('restart').addEventListener('click', () => location.reload());
+    if (document.readyState === 'complete') keepForOffline();
+    else addEventListener('load', keepForOffline, {once: true});
+  }
+
+  // The site's worker keeps its files for starts with no network; asked for once the page has
+  // everything, so that it takes nothing from the first window. Browsers that have no workers
+  // (a page not served over HTTPS or from this machine) start from the network each time.
+  function keepForOffline() {
+    if (!navigator.serviceWorker) return;
+    navigator.serviceWorker.register('service-worker.js').catch((error) => {
+      console.error(`${title}: registering service-worker.js failed: ${error}`);
+    });
   }
 
   function traced() {

@@ -140,6 +140,28 @@ const PageWindows = (() => {
     moveTo(record, 0, 0);
   }
 
+  // A title-bar box works when a press on it is released over it. The browser's click is not
+  // waited for: it withholds that from a tap that stops the flick a finger just gave the window,
+  // while the release always comes. Clicks that no pointer made (assistive technology) work too.
+  function pressOnRelease(box, onPress) {
+    let pressing = null;
+    box.addEventListener('pointerdown', (event) => {
+      if (event.button === 0) pressing = event.pointerId;
+    });
+    box.addEventListener('pointercancel', () => { pressing = null; });
+    box.addEventListener('pointerup', (event) => {
+      if (event.pointerId !== pressing) return;
+      pressing = null;
+      const r = box.getBoundingClientRect();
+      if (event.clientX >= r.left && event.clientX < r.right && event.clientY >= r.top &&
+          event.clientY < r.bottom)
+        onPress();
+    });
+    box.addEventListener('click', (event) => {
+      if (event.detail === 0) onPress();
+    });
+  }
+
   function buildTitleBar(record) {
     const d = record.d;
     const bar = element('div', {'data-part': 'titlebar', class: 'titlebar'}, record.element);
@@ -153,7 +175,7 @@ const PageWindows = (() => {
       const made = element('button', {type: 'button', 'data-part': name, class: 'title-button',
                                       tabindex: '-1', 'aria-label': label}, bar);
       made.appendChild(glyph(14, 12, titleGlyphs[name]));
-      made.addEventListener('click', onClick);
+      pressOnRelease(made, onClick);
       return made;
     };
     if (d.minButton) button('minimize', 'Minimize', () => minimize(record, true));
