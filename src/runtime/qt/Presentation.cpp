@@ -9,6 +9,8 @@
 #include <cstring>
 #include <poll.h>
 #include <qpa/qplatformnativeinterface.h>
+#include <qpa/qplatformwindow.h>
+#include <thread>
 #include <wayland-client.h>
 
 namespace FormsRuntime {
@@ -134,6 +136,51 @@ private:
     wp_presentation* presentation_ = nullptr;
 };
 
+// Qt 6.4's Wayland platform takes a window's frame callbacks on a thread of its own, and both
+// that thread and the window's hiding let go of the callback without holding each other off:
+// when the two meet, the callback is let go twice and the process aborts. The frame the wait
+// above saw shown is the one that answers the toolkit's own callback, and a window is commonly
+// hidden next (the splash, a box), so the wait ends only once the toolkit has taken that answer.
+// The platform window hands on an update request only while no frame callback is outstanding;
+// the first may have been on its way already, the second is asked for after it. Only the
+// platform window's own queued calls run meanwhile, not the window system's events, which
+// could draw the window anew behind the wait's back.
+class UpdateWatcher final : public QObject {
+public:
+    bool Seen() const { return seen_; }
+    void Forget() { seen_ = false; }
+
+    // The request is the wait's own and goes no further: a widget window would repaint all of
+    // itself for it, a frame nobody waited for. The widgets ask for their paints another way.
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::UpdateRequest)
+            return false;
+        seen_ = true;
+        return true;
+    }
+
+private:
+    bool seen_ = false;
+};
+
+void AwaitToolkitFrameCallback(QWindow& window, Clock::time_point deadline) {
+    auto* platformWindow = dynamic_cast<QObject*>(window.handle());
+    if (platformWindow == nullptr)
+        return;
+    UpdateWatcher watcher;
+    window.installEventFilter(&watcher);
+    for (int request = 0; request < 2; ++request) {
+        watcher.Forget();
+        window.requestUpdate();
+        while (!watcher.Seen() && Clock::now() < deadline) {
+            QCoreApplication::sendPostedEvents(platformWindow, QEvent::MetaCall);
+            if (!watcher.Seen())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    window.removeEventFilter(&watcher);
+}
+
 } // namespace
 
 void WaitUntilOnScreen(QWindow& window) {
@@ -145,8 +192,9 @@ void WaitUntilOnScreen(QWindow& window) {
     auto* surface = static_cast<wl_surface*>(native->nativeResourceForWindow("surface", &window));
     if (display == nullptr || surface == nullptr)
         return;
-    OwnQueue queue(display, surface);
-    queue.AwaitNextFrame(Clock::now() + presentationDeadline);
+    const Clock::time_point deadline = Clock::now() + presentationDeadline;
+    OwnQueue(display, surface).AwaitNextFrame(deadline);
+    AwaitToolkitFrameCallback(window, deadline);
 }
 
 } // namespace FormsRuntime
