@@ -1,12 +1,13 @@
 // Start-up on a real desktop: the windows come and go in order, the splash is on the screen
 // in full before the conversation window is built, nothing the user does while Main runs
 // starts anything, there is one conversation window, and its close box ends the program
-// without a question.
+// without a question, also where a screen reader presses it.
 
 #include "Driver.h"
 #include "shell/Program.h"
 
 #include <gtest/gtest.h>
+#include <iostream>
 
 using namespace TestDriver;
 
@@ -44,6 +45,26 @@ TEST(StartUp, WindowsComeAndGoInOrder) {
               (std::vector<std::string>{"frmSplash Create", "frmSplash Load", "frmSplash Show",
                                         "frmSplash Refresh", "frmMain Create", "frmMain Load",
                                         "frmSplash Unload", "frmMain Show", "frmMain Unload"}));
+}
+
+// A screen reader presses the buttons of the title bar Quibly draws itself as it presses any
+// button, and they do what a click does.
+TEST(StartUp, ScreenReaderPressesTheTitleBar) {
+    Driver& d = Current();
+    const int status = d.Run(QuiblyProgram, [&] {
+        const std::optional<bool> minimized = d.PressOwnTitleBarButton("frmMain", "Minimize");
+        if (!minimized) {
+            std::cout << "Title bar not pressed by a screen reader: the window system draws it, "
+                         "or no reader of the accessibility bus runs here\n";
+            return;
+        }
+        EXPECT_TRUE(*minimized);
+        const MessageBoxSeen asked = d.AnswerMessageBox(
+            Answer::No, [&] { d.PressOwnTitleBarButton("frmMain", "Close"); });
+        EXPECT_TRUE(asked.buttons.empty()) << "the close box asked " << asked.prompt;
+        EXPECT_EQ(d.CountShown("frmMain"), 0);
+    });
+    EXPECT_EQ(status, 0);
 }
 
 } // namespace

@@ -167,6 +167,13 @@ public:
     // The program's whole accessibility tree, depth first, as a screen reader in another process
     // reads it; nothing where no such reader runs beside the tests.
     virtual std::optional<std::vector<SeenFromOutside>> TreeFromOutside() { return std::nullopt; }
+    // Presses a button of the title bar the window draws itself, by the name a screen reader
+    // reads ("Minimize", "Close"), through its accessible action as such a reader does; whether
+    // the window then asked the window system to minimize it. Nothing where the window system
+    // draws the title bar or no such reader runs beside the tests.
+    virtual std::optional<bool> PressOwnTitleBarButton(std::string_view, std::string_view) {
+        return std::nullopt;
+    }
     // Why a text box cannot hold `text` as it is; empty where it can, as on the desktops.
     virtual std::string TextBoxRefuses(std::string_view) { return {}; }
     // What screen readers were asked to announce since the last call, oldest first: each

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -353,32 +354,39 @@ public:
 
     std::vector<std::string> Announcements() override { return std::exchange(announced, {}); }
 
-    // The reader (tests/support/atspi-tree, named by QUIBLY_ATSPI_TREE) asks this process over
-    // the accessibility bus, which the program answers from its event loop: it runs meanwhile.
     std::optional<std::vector<SeenFromOutside>> TreeFromOutside() override {
-        const char* reader = std::getenv("QUIBLY_ATSPI_TREE");
-        if (reader == nullptr)
+        const std::optional<QString> read = FromOutside({});
+        if (!read)
             return std::nullopt;
-        QProcess process;
-        process.start(QString::fromLocal8Bit(reader),
-                      {QString::number(QCoreApplication::applicationPid())});
-        if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 30000)) {
-            process.kill();
-            process.waitForFinished();
-            throw std::runtime_error(std::string(reader) + " did not end within 30 s");
-        }
-        if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-            throw std::runtime_error(std::string(reader) + " failed: " +
-                                     process.readAllStandardError().toStdString());
         std::vector<SeenFromOutside> tree;
-        for (const QString& line : QString::fromUtf8(process.readAllStandardOutput())
-                                       .split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        for (const QString& line : read->split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
             const QStringList fields = line.split(QLatin1Char('\t'));
             if (fields.size() != 3)
-                throw std::runtime_error(std::string(reader) + " wrote " + line.toStdString());
+                throw std::runtime_error("the accessibility bus reader wrote " + line.toStdString());
             tree.push_back({fields[0].toInt(), fields[1].toStdString(), fields[2].toStdString()});
         }
         return tree;
+    }
+
+    std::optional<bool> PressOwnTitleBarButton(std::string_view window,
+                                               std::string_view button) override {
+        // A Wayland compositor tells no window that it is minimized: what the program asked
+        // for is read from the protocol.
+        const auto minimizeRequests = [] {
+            return std::ranges::count_if(ProtocolLines(), [](const std::string& line) {
+                return line.find(" -> xdg_toplevel@") != std::string::npos &&
+                       line.ends_with(".set_minimized()");
+            });
+        };
+        const auto before = minimizeRequests();
+        const QPointer<QWidget> shown = &Window(window);
+        if (OwnTitleBar(*shown) == nullptr ||
+            !FromOutside({QStringLiteral("--press"), Q(button)}))
+            return std::nullopt;
+        // The button acts on the reader's request as the program next handles its events, and
+        // a closed window may be gone by then.
+        QTest::qWait(200);
+        return minimizeRequests() > before || (shown != nullptr && shown->isMinimized());
     }
 
     Accessible AccessibleOf(std::string_view window, std::string_view name) override {
@@ -510,6 +518,27 @@ protected:
     }
 
 private:
+    // Runs the reader of the accessibility bus (tests/support/atspi-tree, named by
+    // QUIBLY_ATSPI_TREE) on this process with `arguments`; what it printed, or nothing where no
+    // reader is named. The program answers the reader from its event loop, which runs meanwhile.
+    static std::optional<QString> FromOutside(const QStringList& arguments) {
+        const char* reader = std::getenv("QUIBLY_ATSPI_TREE");
+        if (reader == nullptr)
+            return std::nullopt;
+        QProcess process;
+        process.start(QString::fromLocal8Bit(reader),
+                      QStringList{QString::number(QCoreApplication::applicationPid())} + arguments);
+        if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 30000)) {
+            process.kill();
+            process.waitForFinished();
+            throw std::runtime_error(std::string(reader) + " did not end within 30 s");
+        }
+        if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+            throw std::runtime_error(std::string(reader) + " failed: " +
+                                     process.readAllStandardError().toStdString());
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }
+
     static QWidget* FocusableWindow() {
         for (QWidget* window : QApplication::topLevelWidgets())
             if (window->isVisible() && !(window->windowFlags() & Qt::WindowDoesNotAcceptFocus))
