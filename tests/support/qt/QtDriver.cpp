@@ -562,8 +562,9 @@ private:
                                                              Qt::ActiveWindowFocusReason);
         window.activateWindow();
         // Qt's Wayland platform makes no promise to activate, so the wait is for the
-        // compositor's word to have reached the application.
-        if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }))
+        // compositor's word to have reached the application; GNOME's, drawing at scale 2 in
+        // software on a loaded machine, has been seen to take more than 5 s.
+        if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }, 20000))
             throw std::runtime_error("the window " + window.objectName().toStdString() +
                                      " did not become active");
     }
