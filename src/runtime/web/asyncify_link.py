@@ -6,17 +6,20 @@ Run as the linker launcher: asyncify_link.py <em++ command line...>.
 By default Asyncify instruments every function that makes an indirect call (the runtime's
 Backend and BackendWindow interfaces, std::function handlers, the invoke_* calls through which
 -fexceptions makes every call that may throw), which doubles the module. Here the call graph is
-worked out exactly instead:
+worked out instead:
 
 1. The command is run once with --oformat=bare, which leaves wasm-ld's module, names and all.
 2. From wasm-dis's text of it: every function that can reach a waiting import (EM_ASYNC_JS's
    __asyncjs__*, and emscripten's own), where an indirect call, or an invoke_* import, may reach
    every function in the table of the same signature (wasm traps on any other).
 3. The command is run again with those functions as -sASYNCIFY_ONLY (written beside the output).
-4. The module that came out is checked the same way on its own call graph, with the names the
-   script gives its imports: every function that can reach a waiting import must read Asyncify's
-   state. If one does not, it would trap with "unreachable" on that path, so the output is
-   removed and the link fails.
+4. The module that came out is checked the same way on its own call graph (its imports named
+   by the script's table of them, its functions by the symbol map): every function that can
+   reach a waiting import must read Asyncify's state. If one does not, it would trap with
+   "unreachable" on that path, so the output is removed and the link fails.
+
+Two calls through pointers are resolved further, soundly: an invoke_* call with a constant index
+reaches that one function, and the terminate handler is the default one (HANDLER_CALLS).
 
 Only the standard library; the output depends only on the module, so builds stay reproducible.
 """
@@ -37,9 +40,10 @@ WAITING_IMPORTS = [
 ]
 
 # The terminate handler, called through a pointer (from every noexcept function's landing pad),
-# is libc++abi's default, abort, while std::set_terminate is not in the module; otherwise the
-# call would be taken to reach any void() function in the table, as Main is, and nearly every
-# function would be instrumented. (operator new's new-handler is gone: Allocation.cpp.)
+# is libc++abi's default while std::set_terminate is not in the module: with emscripten's
+# exceptions that is abort (LIBCXXABI_SILENT_TERMINATE), taken only if it is in the table.
+# Otherwise the call would be taken to reach any void() function in the table, as Main is, and
+# nearly every function would be instrumented. (operator new's new-handler: Allocation.cpp.)
 HANDLER_CALLS = {
     'std::__terminate(void (*)())': ('std::set_terminate(void (*)())', {'abort'}),
     'std::terminate()': ('std::set_terminate(void (*)())', {'abort'}),
@@ -88,7 +92,8 @@ class Module:
                 self.sig[current] = signature(m.group(2))
                 bodies[current] = []
             elif line.startswith(' (elem '):
-                m = re.match(r' \(elem (?:\$\S+ )?(?:\(table \$\S+\) )?\(i32\.const (\d+)\)(?: func)?((?: \$[^\s()]+)*)\)$', line)
+                m = re.match(r' \(elem (?:\$\S+ )?(?:\(table \$\S+\) )?\(i32\.const (\d+)\)'
+                             r'(?: func)?((?: \$[^\s()]+)*)\)$', line)
                 if not m or self.table:
                     sys.exit('asyncify_link.py: the table is not one segment: ' + line[:80])
                 self.base = int(m.group(1))
@@ -103,7 +108,8 @@ class Module:
             if 'return_call' in body:
                 sys.exit('asyncify_link.py: tail calls are not handled')
             self.calls[f] = set()
-            for callee, index in re.findall(r'\(call \$([^\s()]+)(?:\s*\(i32\.const (\d+)\))?', body):
+            for callee, index in re.findall(r'\(call \$([^\s()]+)(?:\s*\(i32\.const (\d+)\))?',
+                                            body):
                 if index and self.is_invoke(callee) and \
                         0 <= int(index) - self.base < len(self.table):
                     # invoke_*(index, ...) with a constant index: a call (that may throw) to
@@ -123,15 +129,14 @@ class Module:
         named = {}
         for f in self.sig:
             named.setdefault(names(f), set()).add(f)
-        self.handled = []
         for caller, (setter, defaults) in HANDLER_CALLS.items():
-            if setter in named:
+            handlers = {t for d in defaults for t in named.get(d, ()) if t in self.table}
+            if setter in named or not handlers:
                 continue
             for f in named.get(caller, ()):
-                self.handled.append(caller)
                 self.indirect[f] = set()
                 self.calls[f] = {c for c in self.calls[f] if not self.is_invoke(c)}
-                self.calls[f] |= {t for d in defaults for t in named.get(d, ()) if t in self.table}
+                self.calls[f] |= handlers
 
     def is_invoke(self, f):
         return self.imports.get(f, '').startswith('env.invoke_')
@@ -210,8 +215,8 @@ def disassemble(wasm):
 
 def check_output(js, wasm):
     """The names of the functions in the linked module that can reach a waiting import but do
-    not read Asyncify's state, so are not instrumented; the module's imports and exports are
-    minified, so their names come from the script's table of them."""
+    not read Asyncify's state, so are not instrumented, and how many can reach one. The
+    module's imports and exports are minified: their names come from the script."""
     script = open(js, encoding='utf-8').read()
     library = re.search(r'var asmLibraryArg=\{(.*?)\};', script)
     if not library:
