@@ -7,15 +7,13 @@
 #include <cstdlib>
 #include <new>
 
-void* operator new(std::size_t size)
-{
+void* operator new(std::size_t size) {
     if (void* block = std::malloc(size == 0 ? 1 : size))
         return block;
     throw std::bad_alloc();
 }
 
-void* operator new(std::size_t size, std::align_val_t alignment)
-{
+void* operator new(std::size_t size, std::align_val_t alignment) {
     const auto align = static_cast<std::size_t>(alignment);
     const std::size_t rounded = (size == 0 ? 1 : size) + align - 1;
     if (rounded >= size)
