@@ -1,9 +1,7 @@
 #include "runtime/qt/Announcer.h"
 
 #include <QAccessible>
-#include <QEvent>
 #include <QWidget>
-#include <utility>
 
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 #include <QAccessibleObject>
@@ -72,33 +70,5 @@ void Announce(QWidget& about, const QString& text) {
 }
 
 #endif
-
-namespace {
-
-// Announces once, as the box it watches is first shown: before the window system activates
-// it and its focused button is spoken.
-class OnFirstShow final : public QObject {
-public:
-    OnFirstShow(QWidget& box, QString text) : QObject(&box), text_(std::move(text)) {
-        box.installEventFilter(this);
-    }
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show) {
-            watched->removeEventFilter(this);
-            Announce(*static_cast<QWidget*>(watched), text_);
-        }
-        return false;
-    }
-
-private:
-    QString text_;
-};
-
-} // namespace
-
-void AnnounceWhenShown(QWidget& box, const QString& text) {
-    new OnFirstShow(box, text); // owned by the box
-}
 
 } // namespace FormsRuntime

@@ -1,7 +1,6 @@
 #pragma once
 
-// News for screen readers that the user's focus is not on: a reply shown in a label, a box
-// that opens with a question.
+// News for screen readers that the user's focus is not on: a reply shown in a label.
 
 #include <QString>
 
@@ -12,8 +11,5 @@ namespace FormsRuntime {
 // Screen readers announce `text` politely, once, without moving the focus, also when it is the
 // text announced last time. `about` is the widget the news concerns.
 void Announce(QWidget& about, const QString& text);
-
-// Announces `text` as `box` opens, before its focused button speaks for itself.
-void AnnounceWhenShown(QWidget& box, const QString& text);
 
 } // namespace FormsRuntime

@@ -1,6 +1,5 @@
 #include "runtime/qt/MessageBoxes.h"
 
-#include "runtime/qt/Announcer.h"
 #include "runtime/qt/Convert.h"
 #include "runtime/qt/TitleBar.h"
 
@@ -106,7 +105,6 @@ std::optional<MsgBoxResult> ShowQtMessageBox(const MessageBoxRequest& request) {
         QObject::connect(button, &QAbstractButton::clicked, &box, offerHelp);
     }
 
-    AnnounceWhenShown(box, ToQString(request.spoken));
     box.exec();
     for (const auto& [button, result] : results)
         if (box.clickedButton() == button)
@@ -114,13 +112,12 @@ std::optional<MsgBoxResult> ShowQtMessageBox(const MessageBoxRequest& request) {
     return std::nullopt;
 }
 
-void ShowQtRunTimeError(TextView title, std::string_view message, TextView spoken) {
+void ShowQtRunTimeError(TextView title, std::string_view message) {
     QMessageBox box(QMessageBox::Critical, ToQString(title),
                     QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())),
                     QMessageBox::Ok, Owner());
     box.setObjectName(QStringLiteral("RunTimeError"));
     DrawTitleBarIfOwn(box);
-    AnnounceWhenShown(box, ToQString(spoken));
     box.exec();
 }
 

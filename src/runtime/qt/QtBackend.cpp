@@ -100,8 +100,9 @@ public:
         return ShowQtMessageBox(request);
     }
 
-    void ShowRunTimeError(TextView title, std::string_view message, TextView spoken) override {
-        ShowQtRunTimeError(title, message, spoken);
+    // What is spoken as the box opens is the screen reader's reading of it (MessageBoxes.h).
+    void ShowRunTimeError(TextView title, std::string_view message, TextView) override {
+        ShowQtRunTimeError(title, message);
     }
 };
 

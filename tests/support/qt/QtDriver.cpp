@@ -189,10 +189,10 @@ const std::map<QAccessible::Role, Role> roles{{QAccessible::StaticText, Role::St
 constexpr Qt::Key keys[] = {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Space, Qt::Key_Tab,
                             Qt::Key_F1}; // by Key
 
-// What the backend told screen readers to announce, as the accessibility layer receives it:
-// before Qt 6.8 a notification raised as shown, carrying the news as its name; from 6.8 an
-// announcement. Label captions and what a box says as it opens. Each event passes on to the
-// handler that was there before, if any; with none, no event of the tests reaches the bus.
+// What the backend told screen readers to announce, label captions, as the accessibility layer
+// receives it: before Qt 6.8 a notification raised as shown, carrying the news as its name;
+// from 6.8 an announcement. Each event passes on to the handler that was there before, if any;
+// with none, no event of the tests reaches the bus.
 std::vector<std::string> announced;
 QAccessible::UpdateHandler passOn = nullptr;
 
