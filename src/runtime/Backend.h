@@ -8,6 +8,7 @@
 
 #include "runtime/Layout.h"
 #include "runtime/MsgBox.h"
+#include "runtime/SettledWindow.h"
 #include "runtime/Text.h"
 
 #include <cstddef>
@@ -30,6 +31,8 @@ public:
     explicit FormEvents(Form& form) : form_(form) {}
 
     const WindowLayout& Layout() const;
+    // The window as the backend builds it.
+    const SettledWindow& Window() const;
     // "frmMain.Label1" for a control, "frmMain" for the window: the name errors carry.
     std::string ObjectName(std::string_view control = {}) const;
     // The user clicked a command button or menu item, or pressed Return or Escape for a default
@@ -78,6 +81,8 @@ struct MessageBoxRequest {
     TextView prompt = {};
     TextView title = {};
     std::span<const MsgBoxResult> buttons = {}; // left to right
+    // The same set by its style flag (MsgBoxStyle::YesNo, ...), for a system box that takes it.
+    std::uint32_t buttonSet = MsgBoxStyle::OKOnly;
     std::size_t defaultButton = 0;              // an index into buttons
     std::optional<MsgBoxResult> escape = {};    // none: Escape does not answer
     MsgBoxIcon icon = MsgBoxIcon::None;

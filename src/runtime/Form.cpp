@@ -11,13 +11,6 @@ namespace {
 
 Form* firstForm = nullptr;
 
-// A layout made elsewhere than in a checked table is reported when the first instance is
-// created, before any window appears.
-void CheckLayout(const Form& form) {
-    if (const LayoutFault fault = FindLayoutFault(form.Layout()))
-        throw RuntimeError(form.ObjectName(fault.name), "create", std::string(fault.reason));
-}
-
 bool IsClickable(const WindowLayout& layout, std::string_view name) {
     return std::any_of(layout.controls.begin(), layout.controls.end(),
                        [&](const ControlLayout& control) {
@@ -30,8 +23,9 @@ bool IsClickable(const WindowLayout& layout, std::string_view name) {
 
 } // namespace
 
-Form::Form(const WindowLayout& layout) : layout_(layout) {
-    CheckLayout(*this);
+// A fault of a layout made elsewhere than in a checked table is reported as the first instance
+// is created, before any window appears.
+Form::Form(const WindowLayout& layout) : layout_(layout), settled_(SettleWindow(layout)) {
     next_ = firstForm;
     if (next_ != nullptr)
         next_->previous_ = this;
@@ -115,6 +109,10 @@ void UnloadEveryForm() {
 
 const WindowLayout& FormEvents::Layout() const {
     return form_.Layout();
+}
+
+const SettledWindow& FormEvents::Window() const {
+    return form_.settled_;
 }
 
 std::string FormEvents::ObjectName(std::string_view control) const {

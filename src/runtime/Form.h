@@ -1,6 +1,7 @@
 #pragma once
 
 #include "runtime/Layout.h"
+#include "runtime/SettledWindow.h"
 
 #include <functional>
 #include <memory>
@@ -63,6 +64,7 @@ private:
     };
 
     const WindowLayout& layout_;
+    SettledWindow settled_;
     std::unique_ptr<BackendWindow> window_;
     bool shown_ = false;
     Handler loadHandler_;

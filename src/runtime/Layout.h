@@ -164,39 +164,4 @@ constexpr LayoutFault FindLayoutFault(const WindowLayout& layout) {
     return {};
 }
 
-// Windowed controls lie above the graphical ones of their container.
-constexpr bool IsWindowed(ControlKind kind) {
-    return kind == ControlKind::Frame || kind == ControlKind::TextBox ||
-           kind == ControlKind::CommandButton;
-}
-
-// A text box shows window colours; every other control the button face and button text.
-constexpr Color BackColorOf(const ControlLayout& control) {
-    return control.backColor.value_or(control.kind == ControlKind::TextBox
-                                          ? SystemColor::WindowBackground
-                                          : SystemColor::ButtonFace);
-}
-constexpr Color ForeColorOf(const ControlLayout& control) {
-    return control.foreColor.value_or(
-        control.kind == ControlKind::TextBox ? SystemColor::WindowText : SystemColor::ButtonText);
-}
-
-constexpr bool TakesFocus(ControlKind kind) {
-    return kind == ControlKind::TextBox || kind == ControlKind::CommandButton;
-}
-
-// The controls that take focus, as indices into the control list in order of TabIndex; the
-// first one has the focus when the window comes up.
-inline std::vector<std::size_t> TabOrder(const WindowLayout& layout) {
-    const auto& controls = layout.controls;
-    std::vector<std::size_t> order;
-    for (std::size_t i = 0; i < controls.size(); ++i)
-        if (TakesFocus(controls[i].kind))
-            order.push_back(i);
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return controls[a].tabIndex < controls[b].tabIndex;
-    });
-    return order;
-}
-
 } // namespace FormsRuntime

@@ -61,6 +61,7 @@ MessageBoxRequest Decode(std::uint32_t style) {
         throw RuntimeError("MsgBox", "show", "invalid style flags " + std::to_string(style));
     const ButtonSet& buttons = buttonSets[set];
     return {.buttons = buttons.buttons,
+            .buttonSet = set,
             // A default beyond the set's buttons falls back to the first.
             .defaultButton = defaultButton < buttons.buttons.size() ? defaultButton : 0,
             .escape = buttons.escape,
