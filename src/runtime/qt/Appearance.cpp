@@ -17,59 +17,52 @@ namespace FormsRuntime {
 namespace {
 
 struct SystemColorRole {
-    unsigned number;
     QPalette::ColorGroup group;
     QPalette::ColorRole role;
 };
 
-// The window-system colour numbers and the palette roles that stand for them here.
-constexpr std::array systemColorRoles{
-    SystemColorRole{0, QPalette::Active, QPalette::Button},           // scroll bar
-    SystemColorRole{1, QPalette::Active, QPalette::Dark},             // desktop
-    SystemColorRole{2, QPalette::Active, QPalette::Highlight},        // active caption
-    SystemColorRole{3, QPalette::Inactive, QPalette::Highlight},      // inactive caption
-    SystemColorRole{4, QPalette::Active, QPalette::Window},           // menu
-    SystemColorRole{5, QPalette::Active, QPalette::Base},             // window background
-    SystemColorRole{6, QPalette::Active, QPalette::Shadow},           // window frame
-    SystemColorRole{7, QPalette::Active, QPalette::WindowText},       // menu text
-    SystemColorRole{8, QPalette::Active, QPalette::Text},             // window text
-    SystemColorRole{9, QPalette::Active, QPalette::HighlightedText},  // caption text
-    SystemColorRole{10, QPalette::Active, QPalette::Mid},             // active border
-    SystemColorRole{11, QPalette::Inactive, QPalette::Mid},           // inactive border
-    SystemColorRole{12, QPalette::Active, QPalette::Mid},             // application workspace
-    SystemColorRole{13, QPalette::Active, QPalette::Highlight},       // highlight
-    SystemColorRole{14, QPalette::Active, QPalette::HighlightedText}, // highlighted text
-    SystemColorRole{15, QPalette::Active, QPalette::Button},          // button face
-    SystemColorRole{16, QPalette::Active, QPalette::Dark},            // button shadow
-    SystemColorRole{17, QPalette::Disabled, QPalette::Text},          // grey text
-    SystemColorRole{18, QPalette::Active, QPalette::ButtonText},      // button text
-    SystemColorRole{19, QPalette::Inactive, QPalette::WindowText},    // inactive caption text
-    SystemColorRole{20, QPalette::Active, QPalette::Light},           // 3-D highlight
-    SystemColorRole{21, QPalette::Active, QPalette::Shadow},          // 3-D dark shadow
-    SystemColorRole{22, QPalette::Active, QPalette::Midlight},        // 3-D light
-    SystemColorRole{23, QPalette::Active, QPalette::ToolTipText},     // tool tip text
-    SystemColorRole{24, QPalette::Active, QPalette::ToolTipBase},     // tool tip background
-};
+// The palette roles that stand here for the window system's colours, by number.
+constexpr std::array<SystemColorRole, SystemColorCount> systemColorRoles{{
+    {QPalette::Active, QPalette::Button},           // 0 scroll bar
+    {QPalette::Active, QPalette::Dark},             // 1 desktop
+    {QPalette::Active, QPalette::Highlight},        // 2 active caption
+    {QPalette::Inactive, QPalette::Highlight},      // 3 inactive caption
+    {QPalette::Active, QPalette::Window},           // 4 menu
+    {QPalette::Active, QPalette::Base},             // 5 window background
+    {QPalette::Active, QPalette::Shadow},           // 6 window frame
+    {QPalette::Active, QPalette::WindowText},       // 7 menu text
+    {QPalette::Active, QPalette::Text},             // 8 window text
+    {QPalette::Active, QPalette::HighlightedText},  // 9 caption text
+    {QPalette::Active, QPalette::Mid},              // 10 active border
+    {QPalette::Inactive, QPalette::Mid},            // 11 inactive border
+    {QPalette::Active, QPalette::Mid},              // 12 application workspace
+    {QPalette::Active, QPalette::Highlight},        // 13 highlight
+    {QPalette::Active, QPalette::HighlightedText},  // 14 highlighted text
+    {QPalette::Active, QPalette::Button},           // 15 button face
+    {QPalette::Active, QPalette::Dark},             // 16 button shadow
+    {QPalette::Disabled, QPalette::Text},           // 17 grey text
+    {QPalette::Active, QPalette::ButtonText},       // 18 button text
+    {QPalette::Inactive, QPalette::WindowText},     // 19 inactive caption text
+    {QPalette::Active, QPalette::Light},            // 20 3-D highlight
+    {QPalette::Active, QPalette::Shadow},           // 21 3-D dark shadow
+    {QPalette::Active, QPalette::Midlight},         // 22 3-D light
+    {QPalette::Active, QPalette::ToolTipText},      // 23 tool tip text
+    {QPalette::Active, QPalette::ToolTipBase},      // 24 tool tip background
+}};
 
 } // namespace
 
-QColor ResolveColor(Color color, const std::string& object) {
-    if (color < SystemColor::Base)
-        return QColor(static_cast<int>(color & 0xff), static_cast<int>((color >> 8) & 0xff),
-                      static_cast<int>((color >> 16) & 0xff));
-    const unsigned number = color - SystemColor::Base;
-    for (const auto& entry : systemColorRoles)
-        if (entry.number == number)
-            return QGuiApplication::palette().color(entry.group, entry.role);
-    throw RuntimeError(object, "resolve colour",
-                       "0x" + QString::number(color, 16).toUpper().toStdString() +
-                           " is not a window-system colour");
+QColor ResolveColor(const SettledColor& color) {
+    if (!color.system)
+        return QColor(color.red, color.green, color.blue);
+    const SystemColorRole& entry = systemColorRoles.at(color.number);
+    return QGuiApplication::palette().color(entry.group, entry.role);
 }
 
-QFont ResolveFont(const FontSpec& spec) {
+QFont ResolveFont(const SettledFont& spec) {
     QFont font;
-    font.setFamilies({ToQString(spec.face)});
-    font.setPixelSize(FontPixelHeight(spec));
+    font.setFamilies({ToQString(spec.family)});
+    font.setPixelSize(spec.pixels);
     font.setWeight(static_cast<QFont::Weight>(spec.weight));
     font.setItalic(spec.italic);
     font.setUnderline(spec.underline);

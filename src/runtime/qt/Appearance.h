@@ -1,29 +1,21 @@
 #pragma once
 
-// How layout values become what Qt draws: boxes in device-independent pixels, colours, fonts
-// and pictures.
+// How a settled window's colours, fonts and pictures become what Qt draws.
 
-#include "runtime/Layout.h"
+#include "runtime/SettledWindow.h"
 
 #include <QColor>
 #include <QFont>
 #include <QIcon>
 #include <QPixmap>
-#include <QRect>
 #include <string>
 
 namespace FormsRuntime {
 
-inline QRect PixelRect(Twips left, Twips top, Twips width, Twips height) {
-    return {PixelsFromTwips(left), PixelsFromTwips(top), PixelsFromTwips(width),
-            PixelsFromTwips(height)};
-}
+// A fixed colour, or the current palette's colour for a window-system colour.
+QColor ResolveColor(const SettledColor& color);
 
-// A fixed colour, or the current palette's colour for a window-system colour number. An
-// unknown colour number is a run-time error of the given object.
-QColor ResolveColor(Color color, const std::string& object);
-
-QFont ResolveFont(const FontSpec& spec);
+QFont ResolveFont(const SettledFont& spec);
 
 // A picture from the program's resources, at its natural size. A picture that cannot be
 // read or decoded is a run-time error of the given object.

@@ -11,7 +11,7 @@
 namespace FormsRuntime {
 namespace {
 
-// What every control of a kind shares: its box, colours and font, resolved for Qt.
+// What every control shares: its box, colours and font, resolved for Qt.
 struct Look {
     QRect box;
     QColor back;
@@ -19,10 +19,10 @@ struct Look {
     QFont font;
 };
 
-Look ResolveLook(const ControlLayout& control, const std::string& object) {
-    return {PixelRect(control.left, control.top, control.width, control.height),
-            ResolveColor(BackColorOf(control), object), ResolveColor(ForeColorOf(control), object),
-            ResolveFont(control.font.value_or(DefaultFont))};
+Look ResolveLook(const SettledControl& control) {
+    const PixelBox& box = control.box;
+    return {QRect(box.x, box.y, box.width, box.height), ResolveColor(control.back),
+            ResolveColor(control.fore), ResolveFont(control.font)};
 }
 
 // Font, box and colours go on before any caption, since an AutoSize label measures its
@@ -51,12 +51,12 @@ Qt::Alignment HorizontalAlignment(Alignment alignment) {
     return Qt::AlignLeft;
 }
 
-QWidget* CreateFrame(const ControlLayout& control, QWidget& container, const Look& look) {
+QWidget* CreateFrame(const SettledControl& control, QWidget& container, const Look& look) {
     auto* frame = new FrameWidget(ToQString(control.caption), look.back, &container);
     return Place(frame, look, QPalette::Window, QPalette::WindowText);
 }
 
-QWidget* CreateLabel(const ControlLayout& control, QWidget& container, const Look& look) {
+QWidget* CreateLabel(const SettledControl& control, QWidget& container, const Look& look) {
     auto* label = Place(new LabelWidget(control.autoSize, &container), look, QPalette::Window,
                         QPalette::WindowText);
     label->setAutoFillBackground(true);
@@ -65,7 +65,7 @@ QWidget* CreateLabel(const ControlLayout& control, QWidget& container, const Loo
     return label;
 }
 
-QWidget* CreateImage(const ControlLayout& control, QWidget& container, const Look& look,
+QWidget* CreateImage(const SettledControl& control, QWidget& container, const Look& look,
                      const std::string& object) {
     auto* image = new PictureWidget(&container);
     image->setGeometry(look.box);
@@ -74,14 +74,13 @@ QWidget* CreateImage(const ControlLayout& control, QWidget& container, const Loo
     return image;
 }
 
-QWidget* CreateLine(const ControlLayout& control, QWidget& container, const std::string& object) {
-    const auto& s = control.segment;
-    return new LineWidget({PixelsFromTwips(s.x1), PixelsFromTwips(s.y1)},
-                          {PixelsFromTwips(s.x2), PixelsFromTwips(s.y2)},
-                          ResolveColor(control.borderColor, object), &container);
+QWidget* CreateLine(const SettledControl& control, QWidget& container, const Look& look) {
+    const QRect& box = look.box;
+    return control.falling ? new LineWidget(box.topLeft(), box.bottomRight(), look.fore, &container)
+                           : new LineWidget(box.bottomLeft(), box.topRight(), look.fore, &container);
 }
 
-QWidget* CreateTextBox(const ControlLayout& control, QWidget& container, const Look& look) {
+QWidget* CreateTextBox(const SettledControl& control, QWidget& container, const Look& look) {
     auto* textBox = Place(new QLineEdit(&container), look, QPalette::Base, QPalette::Text);
     textBox->setMaxLength(std::numeric_limits<int>::max()); // no length limit
     textBox->setAlignment(HorizontalAlignment(control.alignment) | Qt::AlignVCenter);
@@ -89,19 +88,21 @@ QWidget* CreateTextBox(const ControlLayout& control, QWidget& container, const L
     return textBox;
 }
 
-QWidget* CreateCommandButton(const ControlLayout& control, QWidget& container, const Look& look) {
+QWidget* CreateCommandButton(const SettledControl& control, QWidget& container, const Look& look,
+                             bool isDefault) {
     auto* button = Place(new QPushButton(LiteralCaption(control.caption), &container), look,
                          QPalette::Button, QPalette::ButtonText);
     button->setAutoDefault(false);
-    button->setDefault(control.keyFlag == KeyFlag::Default);
+    button->setDefault(isDefault);
     return button;
 }
 
 } // namespace
 
-QWidget* CreateControl(const ControlLayout& control, QWidget& container,
+QWidget* CreateControl(const SettledWindow& window, std::size_t index, QWidget& container,
                        const std::string& object) {
-    const Look look = ResolveLook(control, object);
+    const SettledControl& control = window.controls[index];
+    const Look look = ResolveLook(control);
     QWidget* widget = nullptr;
     switch (control.kind) {
     case ControlKind::Frame:
@@ -114,13 +115,13 @@ QWidget* CreateControl(const ControlLayout& control, QWidget& container,
         widget = CreateImage(control, container, look, object);
         break;
     case ControlKind::Line:
-        widget = CreateLine(control, container, object);
+        widget = CreateLine(control, container, look);
         break;
     case ControlKind::TextBox:
         widget = CreateTextBox(control, container, look);
         break;
     case ControlKind::CommandButton:
-        widget = CreateCommandButton(control, container, look);
+        widget = CreateCommandButton(control, container, look, window.defaultButton == index);
         break;
     }
     widget->setObjectName(ToQString(control.name));

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "runtime/Layout.h"
+#include "runtime/SettledWindow.h"
+
+#include <cstddef>
 
 #include <string>
 
@@ -8,8 +10,9 @@ class QWidget;
 
 namespace FormsRuntime {
 
-// Makes the widget for one control of a layout inside its container, with every property
-// of the layout applied. Failures are run-time errors of the named object.
-QWidget* CreateControl(const ControlLayout& control, QWidget& container, const std::string& object);
+// Makes the widget for control `index` of the window inside its container, with every settled
+// property applied. Failures are run-time errors of the named object.
+QWidget* CreateControl(const SettledWindow& window, std::size_t index, QWidget& container,
+                       const std::string& object);
 
 } // namespace FormsRuntime

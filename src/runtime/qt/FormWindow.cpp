@@ -18,7 +18,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
-#include <algorithm>
+#include <optional>
 
 namespace FormsRuntime {
 namespace {
@@ -41,20 +41,18 @@ private:
 
 } // namespace
 
-FormWindow::FormWindow(FormEvents events) : events_(events) {
-    const WindowLayout& layout = events_.Layout();
-    setObjectName(ToQString(layout.name));
-    controls_.resize(layout.controls.size(), nullptr);
+FormWindow::FormWindow(FormEvents events) : events_(events), window_(events.Window()) {
+    setObjectName(ToQString(window_.name));
+    controls_.resize(window_.controls.size(), nullptr);
 
-    auto* client = new ContainerWidget(ResolveColor(layout.backColor, events_.ObjectName()), this);
+    auto* client = new ContainerWidget(ResolveColor(window_.back), this);
     client->setObjectName(QStringLiteral("ClientArea"));
     setCentralWidget(client);
-    BuildMenus(layout);
-    BuildControls(*client, {});
+    BuildMenus();
+    BuildControls(*client);
     SetTabOrder();
-    BindKeyFlags();
-    ApplyWindowStyle(layout);
-    PlaceOnScreen(layout);
+    ApplyWindowStyle();
+    PlaceOnScreen();
 }
 
 Text FormWindow::ControlText(std::size_t index) const {
@@ -72,118 +70,91 @@ void FormWindow::AnnounceCaption(std::size_t index, TextView caption) {
     Announce(*controls_.at(index), ToQString(caption));
 }
 
-void FormWindow::ApplyWindowStyle(const WindowLayout& layout) {
-    setWindowTitle(ToQString(layout.caption));
-    if (!layout.icon.empty())
-        setWindowIcon(LoadIcon(layout.icon, events_.ObjectName()));
+void FormWindow::ApplyWindowStyle() {
+    const SettledFrame& frame = window_.frame;
+    setWindowTitle(ToQString(window_.caption));
+    if (!window_.icon.empty())
+        setWindowIcon(LoadIcon(window_.icon, events_.ObjectName()));
 
-    const bool titleBar = !layout.caption.empty() || layout.controlBox;
-    const bool focusable =
-        std::any_of(layout.controls.begin(), layout.controls.end(),
-                    [](const ControlLayout& control) { return TakesFocus(control.kind); });
     Qt::WindowFlags flags = Qt::Window;
-    if (!layout.showInTaskbar)
-        flags = titleBar ? Qt::Tool : Qt::SplashScreen;
-    if (!titleBar) {
+    if (!frame.inTaskbar)
+        flags = frame.titleBar ? Qt::Tool : Qt::SplashScreen;
+    if (!frame.titleBar) {
         flags |= Qt::FramelessWindowHint;
     } else {
         flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-        if (layout.controlBox) {
+        if (frame.systemMenu)
             flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-            if (layout.minButton)
-                flags |= Qt::WindowMinimizeButtonHint;
-            if (layout.maxButton)
-                flags |= Qt::WindowMaximizeButtonHint;
-        }
+        if (frame.minimizeButton)
+            flags |= Qt::WindowMinimizeButtonHint;
+        if (frame.maximizeButton)
+            flags |= Qt::WindowMaximizeButtonHint;
     }
-    if (!focusable)
+    if (!frame.takesFocus)
         flags |= Qt::WindowDoesNotAcceptFocus;
-    if (layout.border == BorderStyle::FixedDialog)
+    if (!frame.sizable)
         flags |= Qt::MSWindowsFixedSizeDialogHint;
     setWindowFlags(flags);
 
-    // The client area has the layout's size; a menu bar sits above it.
+    // The client area has the settled size; a menu bar sits above it.
     const int menuHeight = menuWidget() != nullptr ? menuWidget()->sizeHint().height() : 0;
-    const QSize size(PixelsFromTwips(layout.clientWidth),
-                     PixelsFromTwips(layout.clientHeight) + menuHeight);
-    if (layout.border == BorderStyle::FixedDialog)
-        setFixedSize(size);
-    else
+    const QSize size(window_.client.width, window_.client.height + menuHeight);
+    if (frame.sizable)
         resize(size);
-    if (titleBar && DrawsOwnTitleBar())
+    else
+        setFixedSize(size);
+    if (frame.titleBar && DrawsOwnTitleBar())
         AddOwnTitleBar(*this);
 }
 
-void FormWindow::BuildMenus(const WindowLayout& layout) {
-    for (const MenuLayout& menu : layout.menus) {
-        if (!menu.parent.empty())
+void FormWindow::BuildMenus() {
+    for (const std::size_t index : window_.menuBar) {
+        const SettledMenu& menu = window_.menus[index];
+        if (menu.command) {
+            QAction* action = menuBar()->addAction(LiteralCaption(menu.caption));
+            BindMenu(*action, menu);
             continue;
+        }
         QMenu* titleMenu = menuBar()->addMenu(LiteralCaption(menu.caption));
         titleMenu->setObjectName(ToQString(menu.name));
         titleMenu->menuAction()->setEnabled(menu.enabled);
-        titleMenu->menuAction()->setVisible(menu.visible);
-        for (const MenuLayout& item : layout.menus) {
-            if (item.parent != menu.name)
-                continue;
-            QAction* action = titleMenu->addAction(LiteralCaption(item.caption));
-            action->setObjectName(ToQString(item.name));
-            action->setEnabled(item.enabled);
-            action->setVisible(item.visible);
-            action->setCheckable(item.checked);
-            action->setChecked(item.checked);
-            connect(action, &QAction::triggered, this,
-                    [this, name = item.name] { events_.Click(name); });
-        }
+        for (const std::size_t item : menu.items)
+            BindMenu(*titleMenu->addAction(LiteralCaption(window_.menus[item].caption)),
+                     window_.menus[item]);
     }
 }
 
-void FormWindow::BuildControls(QWidget& container, std::string_view containerName) {
-    const auto& controls = events_.Layout().controls;
-    // Controls made later lie above those made earlier. The layout lists the topmost first,
-    // and windowed controls lie above all graphical ones, so make the graphical ones first,
-    // each group from the bottom of the list up.
-    for (const bool windowed : {false, true}) {
-        for (std::size_t i = controls.size(); i-- > 0;) {
-            const ControlLayout& control = controls[i];
-            if (control.container != containerName || IsWindowed(control.kind) != windowed)
-                continue;
-            QWidget* widget = CreateControl(control, container, events_.ObjectName(control.name));
-            controls_[i] = widget;
-            BindClick(*widget, control.name);
-            if (control.kind == ControlKind::Frame)
-                BuildControls(*widget, control.name);
-        }
-    }
+void FormWindow::BindMenu(QAction& action, const SettledMenu& menu) {
+    action.setObjectName(ToQString(menu.name));
+    action.setEnabled(menu.enabled);
+    action.setCheckable(menu.checked);
+    action.setChecked(menu.checked);
+    connect(&action, &QAction::triggered, this, [this, name = menu.name] { events_.Click(name); });
 }
 
-void FormWindow::BindClick(QWidget& widget, std::string_view control) {
-    if (auto* button = qobject_cast<QPushButton*>(&widget))
-        connect(button, &QPushButton::clicked, this, [this, control] { events_.Click(control); });
+// Controls made later lie above those made earlier, in the settled paint order, each inside
+// its frame, which the order makes first.
+void FormWindow::BuildControls(QWidget& client) {
+    for (const std::size_t i : window_.paintOrder) {
+        const SettledControl& control = window_.controls[i];
+        QWidget& container = control.container ? *controls_[*control.container] : client;
+        QWidget* widget = CreateControl(window_, i, container, events_.ObjectName(control.name));
+        controls_[i] = widget;
+        if (auto* button = qobject_cast<QPushButton*>(widget))
+            connect(button, &QPushButton::clicked, this,
+                    [this, name = control.name] { events_.Click(name); });
+    }
 }
 
 void FormWindow::SetTabOrder() {
-    const WindowLayout& layout = events_.Layout();
-    for (std::size_t i = 0; i < layout.controls.size(); ++i)
-        if (!TakesFocus(layout.controls[i].kind))
+    for (std::size_t i = 0; i < window_.controls.size(); ++i)
+        if (!window_.controls[i].tabStop)
             controls_[i]->setFocusPolicy(Qt::NoFocus);
-    const std::vector<std::size_t> order = TabOrder(layout);
+    const std::vector<std::size_t>& order = window_.tabOrder;
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(controls_[order[i - 1]], controls_[order[i]]);
     if (!order.empty())
         controls_[order.front()]->setFocus();
-}
-
-void FormWindow::BindKeyFlags() {
-    const auto& controls = events_.Layout().controls;
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        if (controls[i].kind != ControlKind::CommandButton)
-            continue;
-        auto* button = static_cast<QPushButton*>(controls_[i]);
-        if (controls[i].keyFlag == KeyFlag::Default)
-            defaultButton_ = button;
-        else if (controls[i].keyFlag == KeyFlag::Cancel)
-            cancelButton_ = button;
-    }
 }
 
 // Return and Escape come here once the focused control has left them alone, in the order they
@@ -191,11 +162,12 @@ void FormWindow::BindKeyFlags() {
 // that are still on their way, as they are while a screen reader looks at every key first.
 void FormWindow::keyPressEvent(QKeyEvent* event) {
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    QPushButton* button = nullptr;
+    std::optional<std::size_t> index;
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        button = defaultButton_;
+        index = window_.defaultButton;
     else if (event->key() == Qt::Key_Escape)
-        button = cancelButton_;
+        index = window_.cancelButton;
+    auto* button = index ? static_cast<QPushButton*>(controls_[*index]) : nullptr;
     if (!plain || button == nullptr || !button->isEnabled() || !button->isVisible()) {
         QMainWindow::keyPressEvent(event);
         return;
@@ -203,16 +175,16 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
     button->click();
 }
 
-void FormWindow::PlaceOnScreen(const WindowLayout& layout) {
-    switch (layout.startUpPosition) {
-    case StartUpPosition::Manual:
-        move(PixelsFromTwips(layout.clientLeft), PixelsFromTwips(layout.clientTop));
+void FormWindow::PlaceOnScreen() {
+    switch (window_.placement) {
+    case Placement::Manual:
+        move(window_.client.x, window_.client.y);
         break;
-    case StartUpPosition::CenterScreen:
+    case Placement::CenterScreen:
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             move(screen->availableGeometry().center() - rect().center());
         break;
-    case StartUpPosition::WindowsDefault:
+    case Placement::SystemDefault:
         break;
     }
 }

@@ -4,15 +4,14 @@
 
 #include <QMainWindow>
 #include <cstddef>
-#include <string_view>
 #include <vector>
 
-class QPushButton;
+class QAction;
 
 namespace FormsRuntime {
 
-// A loaded window: the top-level widget, its menu bar and its controls, built from the
-// form's layout.
+// A loaded window: the top-level widget, its menu bar and its controls, built as the form's
+// window was settled.
 class FormWindow final : public QMainWindow {
     Q_OBJECT
 public:
@@ -32,19 +31,17 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void ApplyWindowStyle(const WindowLayout& layout);
-    void BuildMenus(const WindowLayout& layout);
-    void BuildControls(QWidget& container, std::string_view containerName);
-    void BindClick(QWidget& widget, std::string_view control);
+    void ApplyWindowStyle();
+    void BuildMenus();
+    void BindMenu(QAction& action, const SettledMenu& menu);
+    void BuildControls(QWidget& client);
     void SetTabOrder();
-    void BindKeyFlags();
-    void PlaceOnScreen(const WindowLayout& layout);
+    void PlaceOnScreen();
     void WaitUntilExposed();
 
     FormEvents events_;
-    std::vector<QWidget*> controls_;
-    QPushButton* defaultButton_ = nullptr; // clicked by Return
-    QPushButton* cancelButton_ = nullptr;  // clicked by Escape
+    const SettledWindow& window_;
+    std::vector<QWidget*> controls_; // by index in the settled window
 };
 
 } // namespace FormsRuntime
