@@ -1,7 +1,9 @@
 #pragma once
 
-// The directory of a Windows icon file: the list of images that heads an .ico file. (The
-// executable's icon group is written into its resource script by cmake/IconResources.cmake.)
+// The directory of a Windows icon file: the list of images that heads an .ico file, written
+// for the generated assets and read wherever a program of the project opens an icon. (The
+// executable's icon group is written into its resource script by cmake/IconResources.cmake,
+// at configure time, where no program of the project can run yet.)
 
 #include <cstdint>
 #include <span>
@@ -21,5 +23,16 @@ struct IconEntry {
 // The directory of an .ico file whose images follow it in the order given.
 // Throws std::out_of_range for a size outside 1 to 256.
 std::vector<std::uint8_t> iconFileDirectory(std::span<const IconEntry> entries);
+
+// One image of an .ico file as read back: its entry, with planes and depth as its bitmap header
+// gives them (many files leave the directory's copies at zero), and where its bitmap lies.
+struct IconImageInFile {
+    IconEntry entry;
+    std::uint32_t offset = 0;
+};
+
+// Every image of the .ico file `file`, in file order. Throws std::runtime_error saying what is
+// wrong with the file.
+std::vector<IconImageInFile> readIconFileDirectory(std::span<const std::uint8_t> file);
 
 } // namespace quibly::fileformats

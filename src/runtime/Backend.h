@@ -3,8 +3,9 @@
 // The one interface between the forms runtime and a window system. Everything that is the same
 // on every platform (window classes and instances, the lifecycle and its trace, the gate that
 // holds events until Main has returned, run-time errors and the end of the program, message-box
-// style decoding) stays on the generic side; a backend in its own folder (qt/, win32/) turns
-// layouts into windows and shows boxes, and reports the user's actions back through FormEvents.
+// style decoding, and what each layout means: SettledWindow.h) stays on the generic side; a
+// backend in its own folder (qt/, win32/, web/) builds each settled window and shows boxes
+// with its toolkit, and reports the user's actions back through FormEvents.
 
 #include "runtime/Layout.h"
 #include "runtime/MsgBox.h"
@@ -122,12 +123,12 @@ public:
     // last window does not by itself end the message loop (the generic side decides). Errors
     // are run-time errors of "App".
     virtual void BeginRun(const Program& program) = 0;
-    // Builds the window and every control and menu of `events.Layout()`, hidden: geometry from
-    // twips; windowed controls above graphical ones, and of the graphical ones the one listed
-    // later painted first; fonts and colours; pictures and icons named by the layout, read from
-    // inside the program, never from disk; tab order with focus on the first stop; Return and
-    // Escape for the default and cancel buttons. A failure is a RuntimeError naming the window
-    // or control (events.ObjectName) and the operation.
+    // Builds `events.Window()` and every control and menu of it, hidden, exactly as settled:
+    // the frame, the boxes scaled to the screen, the colours and fonts, the paint order, the
+    // Tab order with the focus on its first stop, Return and Escape for the default and cancel
+    // buttons, the menus; pictures and icons it names are read from inside the program, never
+    // from disk. A failure is a RuntimeError naming the window or control (events.ObjectName)
+    // and the operation.
     virtual std::unique_ptr<BackendWindow> CreateFormWindow(FormEvents events) = 0;
     // Delivers the window system's events until Quit is called; returns once the event that
     // called Quit is over.

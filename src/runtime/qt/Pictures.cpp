@@ -1,10 +1,12 @@
 #include "runtime/qt/Pictures.h"
 
+#include "fileformats/IconDirectory.h"
 #include "fileformats/LittleEndian.h"
 
 #include <array>
 #include <cstdint>
 #include <span>
+#include <stdexcept>
 #include <sys/mman.h>
 
 namespace FormsRuntime {
@@ -303,18 +305,17 @@ std::optional<QImage> DecodeIndexedBitmap(const QByteArray& file) {
 }
 
 std::vector<QImage> DecodeIndexedIcon(const QByteArray& file) {
-    constexpr qsizetype directoryBytes = 6, entryBytes = 16;
-    if (file.size() < directoryBytes || wordAt(file, 0) != 0 || wordAt(file, 2) != 1)
-        return {};
-    const int count = wordAt(file, 4);
-    if (count == 0 || directoryBytes + count * entryBytes > file.size())
-        return {};
+    std::vector<quibly::fileformats::IconImageInFile> entries;
+    try {
+        entries = quibly::fileformats::readIconFileDirectory(
+            std::span(reinterpret_cast<const std::uint8_t*>(file.constData()),
+                      static_cast<std::size_t>(file.size())));
+    } catch (const std::runtime_error&) {
+        return {}; // Qt's reader then says what is wrong with it
+    }
     std::vector<QImage> images;
-    for (int i = 0; i < count; ++i) {
-        const qsizetype entry = directoryBytes + i * entryBytes;
-        const qsizetype header = dwordAt(file, entry + 12);
-        if (header + infoHeaderBytes > file.size())
-            return {};
+    for (const auto& [entry, offset] : entries) {
+        const auto header = static_cast<qsizetype>(offset);
         // An icon image's header counts its colour rows and its mask rows together.
         const auto height = static_cast<std::int32_t>(dwordAt(file, header + 8)) / 2;
         std::optional<QImage> image = DecodeDib(file, header, height, true);

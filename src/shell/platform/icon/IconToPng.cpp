@@ -3,16 +3,16 @@
 //
 // Usage: quibly_icon_to_png <icon.ico> <size> <output.png>
 
-#include "IconFile.h"
+#include "fileformats/IconDirectory.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <cstdio>
 #include <stdexcept>
 
-using quibly::platform::IconImage;
-using quibly::platform::readIconFile;
+using quibly::fileformats::IconImageInFile;
 
 namespace {
 
@@ -20,13 +20,28 @@ namespace {
     throw std::runtime_error(QStringLiteral("%1: %2").arg(operation, fault).toStdString());
 }
 
+std::vector<IconImageInFile> readIconFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("reading icon file %1").arg(path), file.errorString());
+    const QByteArray data = file.readAll();
+    try {
+        return quibly::fileformats::readIconFileDirectory(
+            std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
+                      static_cast<std::size_t>(data.size())));
+    } catch (const std::runtime_error& error) {
+        fail(QStringLiteral("reading icon file %1").arg(path), QString::fromUtf8(error.what()));
+    }
+}
+
 int richestImageOfSize(const QString& iconPath, int size) {
     const auto images = readIconFile(iconPath);
     int chosen = -1;
     for (int index = 0; index < static_cast<int>(images.size()); ++index) {
-        const IconImage& image = images[static_cast<std::size_t>(index)];
+        const auto& image = images[static_cast<std::size_t>(index)].entry;
         if (image.width == size && image.height == size &&
-            (chosen < 0 || image.bitCount > images[static_cast<std::size_t>(chosen)].bitCount))
+            (chosen < 0 ||
+             image.bitCount > images[static_cast<std::size_t>(chosen)].entry.bitCount))
             chosen = index;
     }
     if (chosen < 0)
