@@ -54,13 +54,13 @@ constexpr bool TakesFocus(ControlKind kind) {
 
 SettledControl SettleControl(const WindowLayout& layout, const ControlLayout& control) {
     const std::string object = ObjectName(layout, control.name);
-    SettledControl settled{.kind = control.kind,
-                           .name = control.name,
+    SettledControl settled{.name = control.name,
                            .caption = control.caption,
-                           .alignment = control.alignment,
-                           .autoSize = control.autoSize,
                            .picture = control.picture,
                            .accessibleName = control.accessibleName,
+                           .kind = control.kind,
+                           .alignment = control.alignment,
+                           .autoSize = control.autoSize,
                            .tabStop = TakesFocus(control.kind)};
     for (std::size_t i = 0; i < layout.controls.size(); ++i)
         if (!control.container.empty() && layout.controls[i].name == control.container)

@@ -59,24 +59,24 @@ struct SettledFrame {
 enum class Placement : std::uint8_t { Manual, CenterScreen, SystemDefault };
 
 struct SettledControl {
-    ControlKind kind = ControlKind::Label;
     std::string_view name = {};
     std::optional<std::size_t> container = {}; // the frame's index; none: the client area
+    // Shown as written: captions carry no access keys, so "&" is a plain character.
+    std::u16string_view caption = {};
+    std::string_view picture = {};
+    std::u16string_view accessibleName = {};
+    SettledFont font = {};
     // A line's box runs from one end point to the other, both included.
     PixelBox box = {};
+    ControlKind kind = ControlKind::Label;
     // A line neither upright nor level joins the box's top-left and bottom-right corners when
     // falling, else its bottom-left and top-right.
     bool falling = true;
-    // Shown as written: captions carry no access keys, so "&" is a plain character.
-    std::u16string_view caption = {};
-    SettledColor back = {};
-    SettledColor fore = {}; // a line's colour
-    SettledFont font = {};
     Alignment alignment = Alignment::Left;
     bool autoSize = false;
-    std::string_view picture = {};
-    std::u16string_view accessibleName = {};
     bool tabStop = false;
+    SettledColor back = {};
+    SettledColor fore = {}; // a line's colour
 };
 
 struct SettledMenu {
