@@ -85,8 +85,8 @@ void Accessibility::MarkLiveRegions() {
             if (controls[i].kind == ControlKind::Label) {
                 const VARIANT polite = IntVariant(PoliteLiveRegion);
                 services.SetHwndProp(ContainerOf(form_, i), static_cast<DWORD>(OBJID_CLIENT),
-                                     static_cast<DWORD>(ChildId(form_, i)),
-                                     LiveSettingProperty, polite);
+                                     static_cast<DWORD>(ChildId(form_, i)), LiveSettingProperty,
+                                     polite);
             }
     });
 }

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <optional>
 #include <ranges>
-#include <span>
 
 namespace FormsRuntime::win32 {
 
-std::vector<std::size_t> ReadingOrder(const FormWindow& form, std::optional<std::size_t> container) {
+std::vector<std::size_t> ReadingOrder(const FormWindow& form,
+                                      std::optional<std::size_t> container) {
     const auto& controls = form.Settled().controls;
     std::vector<std::size_t> children;
     for (std::size_t i = 0; i < controls.size(); ++i)
@@ -256,9 +256,11 @@ public:
         ScreenToClient(container_, &point);
         if (!PtInRect(&client, point))
             return S_FALSE;
+        *found = IntVariant(CHILDID_SELF);
+        if (form_ == nullptr)
+            return S_OK;
         const HWND hit = ChildWindowFromPointEx(container_, point, CWP_SKIPINVISIBLE);
-        for (const std::size_t control : std::views::reverse(
-                 form_ ? std::span(form_->Settled().paintOrder) : std::span<const std::size_t>{})) {
+        for (const std::size_t control : std::views::reverse(form_->Settled().paintOrder)) {
             if (std::ranges::find(children_, control) == children_.end())
                 continue;
             const HWND window = form_->ControlWindow(control);
@@ -266,7 +268,6 @@ public:
             if (window != nullptr ? window == hit : PtInRect(&box, POINT{x, y}) != 0)
                 return Child(IdOf(control), found);
         }
-        *found = IntVariant(CHILDID_SELF);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {

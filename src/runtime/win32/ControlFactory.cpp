@@ -26,10 +26,11 @@ HWND CreateControlWindow(const SettledWindow& settled, std::size_t index, HWND c
         break;
     }
     case ControlKind::CommandButton:
-        window = CreateWindowExW(
-            0, L"BUTTON", LiteralCaption(control.caption).c_str(),
-            child | WS_TABSTOP | (settled.defaultButton == index ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
-            0, 0, 0, 0, container, id, module, nullptr);
+        window =
+            CreateWindowExW(0, L"BUTTON", LiteralCaption(control.caption).c_str(),
+                            child | WS_TABSTOP |
+                                (settled.defaultButton == index ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                            0, 0, 0, 0, container, id, module, nullptr);
         break;
     case ControlKind::Frame:
         window =
