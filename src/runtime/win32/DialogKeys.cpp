@@ -1,5 +1,5 @@
 // The keys a dialog box answers, for a form window: Tab and Shift+Tab move the focus in the
-// order of TabIndex, Return clicks the default button and Escape the cancel button, as the
+// window's Tab order, Return clicks the default button and Escape the cancel button, as the
 // system's dialog manager sends them.
 
 #include "runtime/win32/ControlFactory.h"

@@ -30,7 +30,7 @@ public:
     }
 
     // The keys that move the focus and press buttons, for the message loop: Tab and Shift+Tab
-    // in the order of TabIndex, Return for the default button, Escape for the cancel button.
+    // in the window's Tab order, Return for the default button, Escape for the cancel button.
     // True when the message was such a key for one of our windows and has been handled.
     static bool HandleDialogKey(MSG& message);
 
