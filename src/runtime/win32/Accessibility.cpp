@@ -54,17 +54,14 @@ template <class Use> void WithAnnotations(Use use) {
     services->Release();
 }
 
-LONG ChildId(const WindowLayout& layout, std::size_t control) {
-    const auto order = ReadingOrder(layout, layout.controls[control].container);
+LONG ChildId(const FormWindow& form, std::size_t control) {
+    const auto order = ReadingOrder(form, form.Settled().controls[control].container);
     return static_cast<LONG>(std::ranges::find(order, control) - order.begin()) + 1;
 }
 
 HWND ContainerOf(const FormWindow& form, std::size_t control) {
-    const auto& controls = form.Layout().controls;
-    for (std::size_t i = 0; i < controls.size(); ++i)
-        if (controls[i].name == controls[control].container)
-            return form.ControlWindow(i);
-    return form.Handle();
+    const auto container = form.Settled().controls[control].container;
+    return container ? form.ControlWindow(*container) : form.Handle();
 }
 
 } // namespace
@@ -83,13 +80,13 @@ void Accessibility::MarkLiveRegions() {
         return;
     marked_ = true;
     WithAnnotations([&](IAccPropServices& services) {
-        const auto& controls = form_.Layout().controls;
+        const auto& controls = form_.Settled().controls;
         for (std::size_t i = 0; i < controls.size(); ++i)
             if (controls[i].kind == ControlKind::Label) {
                 const VARIANT polite = IntVariant(PoliteLiveRegion);
                 services.SetHwndProp(ContainerOf(form_, i), static_cast<DWORD>(OBJID_CLIENT),
-                                     static_cast<DWORD>(ChildId(form_.Layout(), i)),
-                                     LiveSettingProperty, polite);
+                                     static_cast<DWORD>(ChildId(form_, i)), LiveSettingProperty,
+                                     polite);
             }
     });
 }
@@ -103,12 +100,12 @@ void Accessibility::Withdraw() {
     if (!std::exchange(marked_, false))
         return;
     WithAnnotations([&](IAccPropServices& services) {
-        const auto& controls = form_.Layout().controls;
+        const auto& controls = form_.Settled().controls;
         MSAAPROPID live = LiveSettingProperty;
         for (std::size_t i = 0; i < controls.size(); ++i)
             if (controls[i].kind == ControlKind::Label)
                 services.ClearHwndProps(ContainerOf(form_, i), static_cast<DWORD>(OBJID_CLIENT),
-                                        static_cast<DWORD>(ChildId(form_.Layout(), i)), &live, 1);
+                                        static_cast<DWORD>(ChildId(form_, i)), &live, 1);
     });
 }
 
@@ -127,7 +124,7 @@ LRESULT Accessibility::Answer(HWND container, WPARAM flags) {
 
 void Accessibility::Announce(std::size_t control, TextView caption) const {
     const HWND container = ContainerOf(form_, control);
-    const LONG id = ChildId(form_.Layout(), control);
+    const LONG id = ChildId(form_, control);
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, container, OBJID_CLIENT, id);
     const Notifications& notifications = UiaNotifications();
     if (notifications.raise == nullptr) {

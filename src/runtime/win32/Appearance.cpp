@@ -1,62 +1,54 @@
 #include "runtime/win32/Appearance.h"
 
-#include <algorithm>
-
 namespace FormsRuntime::win32 {
 
-Font ResolveFont(const FontSpec& spec, UINT dpi) {
-    const std::wstring face = WideFromUtf8(spec.face);
-    return Font(CreateFontW(-Scaled(FontPixelHeight(spec), dpi), 0, 0, 0, spec.weight, spec.italic,
-                            spec.underline, spec.strikethrough, static_cast<DWORD>(spec.charset),
+Font ResolveFont(const SettledFont& font, UINT dpi) {
+    const std::wstring family = WideFromUtf8(font.family);
+    return Font(CreateFontW(-Scaled(font.pixels, dpi), 0, 0, 0, font.weight, font.italic,
+                            font.underline, font.strikethrough, static_cast<DWORD>(font.charset),
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
+                            DEFAULT_PITCH | FF_DONTCARE, family.c_str()));
 }
 
-RECT ScaledBox(const ControlLayout& control, UINT dpi) {
-    if (control.kind != ControlKind::Line)
-        return BoxAt(ScaledTwips(control.left, dpi), ScaledTwips(control.top, dpi),
-                     ScaledTwips(control.width, dpi), ScaledTwips(control.height, dpi));
-    const Segment& line = control.segment;
-    const int x1 = PixelsFromTwips(std::min(line.x1, line.x2));
-    const int y1 = PixelsFromTwips(std::min(line.y1, line.y2));
-    const int x2 = PixelsFromTwips(std::max(line.x1, line.x2)) + 1;
-    const int y2 = PixelsFromTwips(std::max(line.y1, line.y2)) + 1;
-    return {Scaled(x1, dpi), Scaled(y1, dpi), Scaled(x2, dpi), Scaled(y2, dpi)};
+// A line covers the pixels from one end to the other, so its edges scale; a control keeps its
+// scaled size wherever its corner falls.
+RECT ScaledBox(const SettledControl& control, UINT dpi) {
+    const PixelBox& box = control.box;
+    if (control.kind == ControlKind::Line)
+        return {Scaled(box.x, dpi), Scaled(box.y, dpi), Scaled(box.x + box.width, dpi),
+                Scaled(box.y + box.height, dpi)};
+    return BoxAt(Scaled(box.x, dpi), Scaled(box.y, dpi), Scaled(box.width, dpi),
+                 Scaled(box.height, dpi));
 }
 
-WindowStyle StyleOf(const WindowLayout& layout) {
-    const bool sizable = layout.border == BorderStyle::Sizable;
-    DWORD style = WS_CLIPCHILDREN | (sizable ? WS_THICKFRAME : 0);
-    DWORD extended = sizable ? 0 : WS_EX_DLGMODALFRAME;
-    const bool titleBar =
-        !layout.caption.empty() || layout.controlBox || layout.minButton || layout.maxButton;
-    if (titleBar) {
-        style |= WS_OVERLAPPED | WS_CAPTION;
-        if (layout.controlBox)
-            style |= WS_SYSMENU | (layout.minButton ? WS_MINIMIZEBOX : 0) |
-                     (layout.maxButton ? WS_MAXIMIZEBOX : 0);
-    } else {
-        style |= WS_POPUP | (sizable ? 0 : WS_DLGFRAME);
-    }
-    if (!layout.showInTaskbar)
+WindowStyle StyleOf(const SettledFrame& frame) {
+    DWORD style = WS_CLIPCHILDREN | (frame.sizable ? WS_THICKFRAME : 0);
+    DWORD extended = frame.sizable ? 0 : WS_EX_DLGMODALFRAME;
+    if (frame.titleBar)
+        style |= WS_OVERLAPPED | WS_CAPTION | (frame.systemMenu ? WS_SYSMENU : 0) |
+                 (frame.minimizeButton ? WS_MINIMIZEBOX : 0) |
+                 (frame.maximizeButton ? WS_MAXIMIZEBOX : 0);
+    else
+        style |= WS_POPUP | (frame.sizable ? 0 : WS_DLGFRAME);
+    if (!frame.inTaskbar)
         extended |= WS_EX_TOOLWINDOW;
     return {style, extended};
 }
 
-void PlaceOnScreen(HWND window, const WindowLayout& layout, UINT dpi, bool menuBar) {
-    const WindowStyle style = StyleOf(layout);
-    RECT frame =
-        BoxAt(0, 0, ScaledTwips(layout.clientWidth, dpi), ScaledTwips(layout.clientHeight, dpi));
+void PlaceOnScreen(HWND window, const SettledWindow& settled, UINT dpi, bool menuBar) {
+    const WindowStyle style = StyleOf(settled.frame);
+    const PixelBox& client = settled.client;
+    RECT frame = BoxAt(0, 0, Scaled(client.width, dpi), Scaled(client.height, dpi));
     AdjustWindowRectExForDpi(&frame, style.style, menuBar, style.extended, dpi);
     int x = 0;
     int y = 0;
     UINT placement = SWP_NOZORDER | SWP_NOACTIVATE;
-    switch (layout.startUpPosition) {
-    case StartUpPosition::Manual:
-        x = ScaledTwips(layout.clientLeft, dpi) + frame.left;
-        y = ScaledTwips(layout.clientTop, dpi) + frame.top;
+    switch (settled.placement) {
+    case Placement::Manual:
+        x = Scaled(client.x, dpi) + frame.left;
+        y = Scaled(client.y, dpi) + frame.top;
         break;
-    case StartUpPosition::CenterScreen: {
+    case Placement::CenterScreen: {
         MONITORINFO monitor{};
         monitor.cbSize = sizeof monitor;
         GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
@@ -65,7 +57,7 @@ void PlaceOnScreen(HWND window, const WindowLayout& layout, UINT dpi, bool menuB
         y = work.top + (work.bottom - work.top - (frame.bottom - frame.top)) / 2;
         break;
     }
-    case StartUpPosition::WindowsDefault:
+    case Placement::SystemDefault:
         placement |= SWP_NOMOVE;
         break;
     }

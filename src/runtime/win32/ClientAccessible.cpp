@@ -4,18 +4,20 @@
 
 #include <algorithm>
 #include <optional>
+#include <ranges>
 
 namespace FormsRuntime::win32 {
 
-std::vector<std::size_t> ReadingOrder(const WindowLayout& layout, std::string_view container) {
-    const auto& controls = layout.controls;
+std::vector<std::size_t> ReadingOrder(const FormWindow& form,
+                                      std::optional<std::size_t> container) {
+    const auto& controls = form.Settled().controls;
     std::vector<std::size_t> children;
     for (std::size_t i = 0; i < controls.size(); ++i)
         if (controls[i].container == container &&
-            (IsWindowed(controls[i].kind) || controls[i].kind == ControlKind::Label))
+            (form.ControlWindow(i) != nullptr || controls[i].kind == ControlKind::Label))
             children.push_back(i);
     std::ranges::stable_sort(children, {}, [&](std::size_t i) {
-        return std::pair{controls[i].top, controls[i].left};
+        return std::pair{controls[i].box.y, controls[i].box.x};
     });
     return children;
 }
@@ -38,12 +40,11 @@ class ClientArea final : public ClientAccessible {
 public:
     ClientArea(const FormWindow& form, HWND container, IAccessible* standard)
         : form_(&form), container_(container), standard_(standard) {
-        const auto& controls = form.Layout().controls;
-        std::string_view name;
-        for (std::size_t i = 0; i < controls.size(); ++i)
+        std::optional<std::size_t> frame;
+        for (std::size_t i = 0; i < form.Settled().controls.size(); ++i)
             if (form.ControlWindow(i) == container)
-                name = controls[i].name;
-        children_ = ReadingOrder(form.Layout(), name);
+                frame = i;
+        children_ = ReadingOrder(form, frame);
     }
     ClientArea(const ClientArea&) = delete;
     ClientArea& operator=(const ClientArea&) = delete;
@@ -244,7 +245,7 @@ public:
         const LONG next = start.lVal + (direction == NAVDIR_NEXT ? 1 : -1);
         return next < 1 || next > count ? S_FALSE : Child(next, end);
     }
-    // Child windows lie above the labels; of the labels the one listed first lies on top.
+    // The topmost control there: the last in paint order.
     HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* found) override {
         if (found == nullptr)
             return E_POINTER;
@@ -255,18 +256,18 @@ public:
         ScreenToClient(container_, &point);
         if (!PtInRect(&client, point))
             return S_FALSE;
-        const HWND hit = ChildWindowFromPointEx(container_, point, CWP_SKIPINVISIBLE);
-        std::vector<std::size_t> stacked = form_ ? children_ : std::vector<std::size_t>{};
-        std::ranges::sort(stacked);
-        for (const bool windowed : {true, false})
-            for (const std::size_t control : stacked) {
-                const HWND window = form_->ControlWindow(control);
-                const RECT box = OnScreen(control);
-                if ((window != nullptr) == windowed &&
-                    (windowed ? window == hit : PtInRect(&box, POINT{x, y}) != 0))
-                    return Child(IdOf(control), found);
-            }
         *found = IntVariant(CHILDID_SELF);
+        if (form_ == nullptr)
+            return S_OK;
+        const HWND hit = ChildWindowFromPointEx(container_, point, CWP_SKIPINVISIBLE);
+        for (const std::size_t control : std::views::reverse(form_->Settled().paintOrder)) {
+            if (std::ranges::find(children_, control) == children_.end())
+                continue;
+            const HWND window = form_->ControlWindow(control);
+            const RECT box = OnScreen(control);
+            if (window != nullptr ? window == hit : PtInRect(&box, POINT{x, y}) != 0)
+                return Child(IdOf(control), found);
+        }
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {

@@ -3,15 +3,17 @@
 #include "runtime/win32/Win32.h"
 
 #include <oleacc.h>
+#include <optional>
 #include <vector>
 
 namespace FormsRuntime::win32 {
 
 class FormWindow;
 
-// The controls a screen reader finds in a container, in reading order: top to bottom, then
-// left to right. Their child identifiers count from 1 in this order.
-std::vector<std::size_t> ReadingOrder(const WindowLayout& layout, std::string_view container);
+// The controls a screen reader finds in a container (none: the window's client area): its child
+// windows and labels, in reading order, top to bottom, then left to right. Their child
+// identifiers count from 1 in this order.
+std::vector<std::size_t> ReadingOrder(const FormWindow& form, std::optional<std::size_t> container);
 
 // A child identifier, role or state as the accessibility interface passes it.
 VARIANT IntVariant(LONG value);

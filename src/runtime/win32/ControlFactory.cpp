@@ -4,8 +4,9 @@
 
 namespace FormsRuntime::win32 {
 
-HWND CreateControlWindow(const ControlLayout& control, std::size_t index, HWND container,
+HWND CreateControlWindow(const SettledWindow& settled, std::size_t index, HWND container,
                          void* frameOwner, const std::string& object) {
+    const SettledControl& control = settled.controls[index];
     const auto id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FirstControlId + index));
     const HINSTANCE module = GetModuleHandleW(nullptr);
     const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
@@ -25,11 +26,11 @@ HWND CreateControlWindow(const ControlLayout& control, std::size_t index, HWND c
         break;
     }
     case ControlKind::CommandButton:
-        window = CreateWindowExW(
-            0, L"BUTTON", LiteralCaption(control.caption).c_str(),
-            child | WS_TABSTOP |
-                (control.keyFlag == KeyFlag::Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
-            0, 0, 0, 0, container, id, module, nullptr);
+        window =
+            CreateWindowExW(0, L"BUTTON", LiteralCaption(control.caption).c_str(),
+                            child | WS_TABSTOP |
+                                (settled.defaultButton == index ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                            0, 0, 0, 0, container, id, module, nullptr);
         break;
     case ControlKind::Frame:
         window =
@@ -46,33 +47,26 @@ HWND CreateControlWindow(const ControlLayout& control, std::size_t index, HWND c
     return window;
 }
 
-HMENU CreateMenuBar(const WindowLayout& layout) {
-    if (layout.menus.empty())
+HMENU CreateMenuBar(const SettledWindow& settled) {
+    if (settled.menus.empty())
         return nullptr;
     HMENU bar = CreateMenu();
-    for (std::size_t top = 0; top < layout.menus.size(); ++top) {
-        const MenuLayout& menu = layout.menus[top];
-        if (!menu.parent.empty() || !menu.visible)
+    for (const std::size_t top : settled.menuBar) {
+        const SettledMenu& menu = settled.menus[top];
+        const std::wstring caption = LiteralCaption(menu.caption);
+        const UINT state = menu.enabled ? MF_ENABLED : MF_GRAYED;
+        if (menu.command) {
+            AppendMenuW(bar, MF_STRING | state, FirstMenuId + top, caption.c_str());
             continue;
+        }
         HMENU popup = CreatePopupMenu();
-        bool hasItems = false;
-        for (std::size_t item = 0; item < layout.menus.size(); ++item) {
-            const MenuLayout& entry = layout.menus[item];
-            if (entry.parent != menu.name || !entry.visible)
-                continue;
+        for (const std::size_t item : menu.items) {
+            const SettledMenu& entry = settled.menus[item];
             const UINT flags = MF_STRING | (entry.enabled ? MF_ENABLED : MF_GRAYED) |
                                (entry.checked ? MF_CHECKED : MF_UNCHECKED);
             AppendMenuW(popup, flags, FirstMenuId + item, LiteralCaption(entry.caption).c_str());
-            hasItems = true;
         }
-        const std::wstring caption = LiteralCaption(menu.caption);
-        const UINT state = menu.enabled ? MF_ENABLED : MF_GRAYED;
-        if (hasItems) {
-            AppendMenuW(bar, MF_POPUP | state, reinterpret_cast<UINT_PTR>(popup), caption.c_str());
-        } else {
-            DestroyMenu(popup);
-            AppendMenuW(bar, MF_STRING | state, FirstMenuId + top, caption.c_str());
-        }
+        AppendMenuW(bar, MF_POPUP | state, reinterpret_cast<UINT_PTR>(popup), caption.c_str());
     }
     return bar;
 }

@@ -14,16 +14,16 @@ constexpr WORD FirstMenuId = 0x8000;
 // The window class of frames, registered with the form's window procedure.
 constexpr wchar_t FrameClass[] = L"FormsRuntime.Frame";
 
-// Makes the child window of control `index` of a layout inside `container`: an EDIT for a text
+// Makes the child window of control `index` of `settled` inside `container`: an EDIT for a text
 // box, a BUTTON for a command button, a window of FrameClass for a frame, which hands
 // `frameOwner` to the window procedure as it is created. Its identifier is FirstControlId +
 // `index`; it is placed, sized and given its font later. Labels, images and lines are painted
 // by their container and have none. Failures are run-time errors of the named object.
-HWND CreateControlWindow(const ControlLayout& control, std::size_t index, HWND container,
+HWND CreateControlWindow(const SettledWindow& settled, std::size_t index, HWND container,
                          void* frameOwner, const std::string& object);
 
-// The menu bar of a layout's visible menus: a menu with visible items opens them, one without
-// is an item itself. Items are identified by FirstMenuId + their index in the layout's menus.
-HMENU CreateMenuBar(const WindowLayout& layout);
+// The menu bar of the settled window, if it has menus: an entry that is a command is an item
+// itself, any other opens its items. Items are identified by FirstMenuId + their menu index.
+HMENU CreateMenuBar(const SettledWindow& settled);
 
 } // namespace FormsRuntime::win32

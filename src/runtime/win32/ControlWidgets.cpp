@@ -1,5 +1,5 @@
 // How a form window draws its controls: its containers paint their background, then the
-// graphical controls (labels, images, lines) from the bottom of the list up, then a frame's
+// graphical controls (labels, images, lines) in paint order, then a frame's
 // border and caption; an AutoSize label measures its caption; the system's text boxes take
 // their colours.
 
@@ -22,8 +22,8 @@ UINT TextAlignment(Alignment alignment) {
 
 } // namespace
 
-// The container's background, then its graphical controls from the bottom of the list up, all
-// into a bitmap first so that the screen never shows a half-painted state.
+// The container's background, then its graphical controls in paint order, all into a bitmap
+// first so that the screen never shows a half-painted state.
 void FormWindow::Paint(HWND container, HDC dc) {
     RECT client{};
     GetClientRect(container, &client);
@@ -33,10 +33,9 @@ void FormWindow::Paint(HWND container, HDC dc) {
 
     const std::optional<std::size_t> frame =
         container == window_ ? std::nullopt : IndexOf(container);
-    const std::string_view name = frame ? layout_.controls[*frame].name : std::string_view{};
     FillRect(buffer, &client, frame ? controls_[*frame].background.get() : background_.get());
-    for (std::size_t i = controls_.size(); i-- > 0;)
-        if (!IsWindowed(layout_.controls[i].kind) && layout_.controls[i].container == name)
+    for (const std::size_t i : settled_.paintOrder)
+        if (controls_[i].window == nullptr && settled_.controls[i].container == frame)
             PaintControl(buffer, i);
     if (frame)
         PaintFrameBorder(buffer, *frame, client);
@@ -48,20 +47,20 @@ void FormWindow::Paint(HWND container, HDC dc) {
 }
 
 void FormWindow::PaintControl(HDC dc, std::size_t index) const {
-    const ControlLayout& layout = layout_.controls[index];
+    const SettledControl& settled = settled_.controls[index];
     const Control& control = controls_[index];
     RECT box = control.box;
-    switch (layout.kind) {
+    switch (settled.kind) {
     case ControlKind::Label: {
         FillRect(dc, &box, control.background.get());
         const HGDIOBJ previous = SelectObject(dc, control.font.get());
-        SetTextColor(dc, ToColorRef(ForeColorOf(layout)));
+        SetTextColor(dc, ToColorRef(settled.fore));
         SetBkMode(dc, TRANSPARENT);
         const std::wstring caption = WideString(control.caption);
         // A fixed box wraps its caption at word boundaries and cuts what falls below it.
         DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &box,
-                  DT_NOPREFIX | TextAlignment(layout.alignment) |
-                      (layout.autoSize ? 0 : DT_WORDBREAK));
+                  DT_NOPREFIX | TextAlignment(settled.alignment) |
+                      (settled.autoSize ? 0 : DT_WORDBREAK));
         SelectObject(dc, previous);
         break;
     }
@@ -74,20 +73,23 @@ void FormWindow::PaintControl(HDC dc, std::size_t index) const {
         }
         break;
     case ControlKind::Line: {
-        const Brush colour(CreateSolidBrush(ToColorRef(layout.borderColor)));
-        const Segment& line = layout.segment;
-        if (line.x1 == line.x2 || line.y1 == line.y2) {
+        const COLORREF colour = ToColorRef(settled.fore);
+        const PixelBox& line = settled.box;
+        if (line.width == 1 || line.height == 1) {
             // An upright or level line fills its box: one pixel wide at any scale.
-            FillRect(dc, &box, colour.get());
+            const Brush fill(CreateSolidBrush(colour));
+            FillRect(dc, &box, fill.get());
             break;
         }
-        LOGBRUSH brush{BS_SOLID, ToColorRef(layout.borderColor), 0};
+        LOGBRUSH brush{BS_SOLID, colour, 0};
         const GdiObject<HPEN> pen(ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_SQUARE,
                                                static_cast<DWORD>(Scaled(1, dpi_)), &brush, 0,
                                                nullptr));
         const HGDIOBJ previous = SelectObject(dc, pen.get());
-        MoveToEx(dc, ScaledTwips(line.x1, dpi_), ScaledTwips(line.y1, dpi_), nullptr);
-        LineTo(dc, ScaledTwips(line.x2, dpi_), ScaledTwips(line.y2, dpi_));
+        const int left = line.x, right = line.x + line.width - 1;
+        const int top = line.y, bottom = line.y + line.height - 1;
+        MoveToEx(dc, Scaled(left, dpi_), Scaled(settled.falling ? top : bottom, dpi_), nullptr);
+        LineTo(dc, Scaled(right, dpi_), Scaled(settled.falling ? bottom : top, dpi_));
         SelectObject(dc, previous);
         break;
     }
@@ -102,7 +104,7 @@ void FormWindow::PaintControl(HDC dc, std::size_t index) const {
 // caption on the frame's background over it. A frame too small for the rectangle shows none.
 void FormWindow::PaintFrameBorder(HDC dc, std::size_t index, const RECT& client) const {
     const Control& frame = controls_[index];
-    const TextView caption = layout_.controls[index].caption;
+    const TextView caption = settled_.controls[index].caption;
     if (caption.empty())
         return;
     const HGDIOBJ previous = SelectObject(dc, frame.font.get());
@@ -114,7 +116,7 @@ void FormWindow::PaintFrameBorder(HDC dc, std::size_t index, const RECT& client)
         DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
     RECT captionBox = BoxAt(Scaled(6, dpi_), 0, extent.cx + Scaled(4, dpi_), extent.cy);
     FillRect(dc, &captionBox, frame.background.get());
-    SetTextColor(dc, ToColorRef(ForeColorOf(layout_.controls[index])));
+    SetTextColor(dc, ToColorRef(settled_.controls[index].fore));
     SetBkMode(dc, TRANSPARENT);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &captionBox,
               DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
@@ -140,9 +142,9 @@ HBRUSH FormWindow::ColorControl(HWND control, HDC dc) const {
     const auto index = IndexOf(control);
     if (!index)
         return nullptr;
-    const ControlLayout& layout = layout_.controls[*index];
-    SetTextColor(dc, ToColorRef(ForeColorOf(layout)));
-    SetBkColor(dc, ToColorRef(BackColorOf(layout)));
+    const SettledControl& settled = settled_.controls[*index];
+    SetTextColor(dc, ToColorRef(settled.fore));
+    SetBkColor(dc, ToColorRef(settled.back));
     return controls_[*index].background.get();
 }
 

@@ -1,5 +1,5 @@
 // The keys a dialog box answers, for a form window: Tab and Shift+Tab move the focus in the
-// order of TabIndex, Return clicks the default button and Escape the cancel button, as the
+// window's Tab order, Return clicks the default button and Escape the cancel button, as the
 // system's dialog manager sends them.
 
 #include "runtime/win32/ControlFactory.h"
@@ -29,34 +29,33 @@ bool FormWindow::HandleKey(const MSG& message) {
 }
 
 void FormWindow::MoveFocus(bool backwards) {
-    if (tabOrder_.empty())
+    const std::vector<std::size_t>& order = settled_.tabOrder;
+    if (order.empty())
         return;
     const HWND focused = GetFocus();
-    std::size_t position = tabOrder_.size() - 1; // from none: the first (or, backwards, last)
+    std::size_t position = order.size() - 1; // from none: the first (or, backwards, last)
     if (backwards)
         position = 0;
-    for (std::size_t i = 0; i < tabOrder_.size(); ++i)
-        if (controls_[tabOrder_[i]].window == focused)
+    for (std::size_t i = 0; i < order.size(); ++i)
+        if (controls_[order[i]].window == focused)
             position = i;
-    const std::size_t count = tabOrder_.size();
+    const std::size_t count = order.size();
     const std::size_t next = backwards ? (position + count - 1) % count : (position + 1) % count;
-    const HWND target = controls_[tabOrder_[next]].window;
+    const HWND target = controls_[order[next]].window;
     SetFocus(target);
-    if (layout_.controls[tabOrder_[next]].kind == ControlKind::TextBox)
+    if (settled_.controls[order[next]].kind == ControlKind::TextBox)
         SendMessageW(target, EM_SETSEL, 0, -1);
 }
 
 LRESULT FormWindow::DefaultButtonId() const {
-    for (std::size_t i = 0; i < controls_.size(); ++i)
-        if (layout_.controls[i].keyFlag == KeyFlag::Default)
-            return MAKELRESULT(FirstControlId + i, DC_HASDEFID);
-    return 0;
+    if (!settled_.defaultButton)
+        return 0;
+    return MAKELRESULT(FirstControlId + *settled_.defaultButton, DC_HASDEFID);
 }
 
 void FormWindow::ClickCancelButton() {
-    for (std::size_t i = 0; i < controls_.size(); ++i)
-        if (layout_.controls[i].keyFlag == KeyFlag::Cancel)
-            return Click(i);
+    if (settled_.cancelButton)
+        Click(*settled_.cancelButton);
 }
 
 } // namespace FormsRuntime::win32

@@ -43,22 +43,25 @@ void FormWindow::RegisterClasses(HICON programIcon) {
 }
 
 FormWindow::FormWindow(FormEvents events)
-    : events_(events), layout_(events.Layout()), dpi_(GetDpiForSystem()),
-      controls_(layout_.controls.size()), tabOrder_(TabOrder(layout_)) {
+    : events_(events), settled_(events.Window()), dpi_(GetDpiForSystem()),
+      controls_(settled_.controls.size()) {
     try {
         for (std::size_t i = 0; i < controls_.size(); ++i)
-            if (layout_.controls[i].kind == ControlKind::Label)
-                controls_[i].caption = Text(layout_.controls[i].caption);
+            if (settled_.controls[i].kind == ControlKind::Label)
+                controls_[i].caption = Text(settled_.controls[i].caption);
         CreateTopLevel();
         CreateMenus();
-        for (std::size_t i = 0; i < controls_.size(); ++i)
-            if (IsWindowed(layout_.controls[i].kind))
-                CreateControl(i);
-        // The one listed first lies on top: each in turn goes below the ones before it.
-        for (const Control& control : controls_)
-            if (control.window != nullptr)
-                SetWindowPos(control.window, HWND_BOTTOM, 0, 0, 0, 0,
+        // Each child window goes above those made before it; a frame exists before what it
+        // holds.
+        for (const std::size_t i : settled_.paintOrder) {
+            const SettledControl& control = settled_.controls[i];
+            controls_[i].window =
+                CreateControlWindow(settled_, i, ContainerWindow(control.container), this,
+                                    events_.ObjectName(control.name));
+            if (controls_[i].window != nullptr)
+                SetWindowPos(controls_[i].window, HWND_TOP, 0, 0, 0, 0,
                              SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
         ApplyDpi(dpi_);
         accessibility_.MarkLiveRegions();
     } catch (...) {
@@ -80,8 +83,8 @@ FormWindow::~FormWindow() {
 }
 
 void FormWindow::CreateTopLevel() {
-    const WindowStyle style = StyleOf(layout_);
-    const std::wstring caption = WideString(layout_.caption);
+    const WindowStyle style = StyleOf(settled_.frame);
+    const std::wstring caption = WideString(settled_.caption);
     window_ =
         CreateWindowExW(style.extended, FormClass, caption.c_str(), style.style, CW_USEDEFAULT,
                         CW_USEDEFAULT, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), this);
@@ -90,42 +93,29 @@ void FormWindow::CreateTopLevel() {
 }
 
 void FormWindow::CreateMenus() {
-    menuBar_ = CreateMenuBar(layout_);
+    menuBar_ = CreateMenuBar(settled_);
     if (menuBar_ != nullptr && !SetMenu(window_, menuBar_))
         ThrowLastError(events_.ObjectName(), "create menu bar");
 }
 
-HWND FormWindow::ContainerWindow(std::string_view container) {
-    if (container.empty())
-        return window_;
-    for (std::size_t i = 0; i < controls_.size(); ++i)
-        if (layout_.controls[i].name == container)
-            return controls_[i].window != nullptr ? controls_[i].window : CreateControl(i);
-    Fail(container, "find container");
-}
-
-HWND FormWindow::CreateControl(std::size_t index) {
-    const ControlLayout& layout = layout_.controls[index];
-    const HWND container = ContainerWindow(layout.container);
-    controls_[index].window =
-        CreateControlWindow(layout, index, container, this, events_.ObjectName(layout.name));
-    return controls_[index].window;
+HWND FormWindow::ContainerWindow(std::optional<std::size_t> container) const {
+    return container ? controls_[*container].window : window_;
 }
 
 void FormWindow::ApplyDpi(UINT dpi) {
     dpi_ = dpi;
-    background_.reset(CreateSolidBrush(ToColorRef(layout_.backColor)));
+    background_.reset(CreateSolidBrush(ToColorRef(settled_.back)));
     for (std::size_t i = 0; i < controls_.size(); ++i) {
-        const ControlLayout& layout = layout_.controls[i];
+        const SettledControl& settled = settled_.controls[i];
         Control& control = controls_[i];
-        control.box = ScaledBox(layout, dpi);
-        if (layout.kind == ControlKind::Line)
+        control.box = ScaledBox(settled, dpi);
+        if (settled.kind == ControlKind::Line)
             continue;
-        control.font = ResolveFont(layout.font.value_or(DefaultFont), dpi);
-        control.background.reset(CreateSolidBrush(ToColorRef(BackColorOf(layout))));
-        if (!layout.picture.empty())
-            control.picture = LoadPicture(layout.picture, dpi, events_.ObjectName(layout.name));
-        if (layout.kind == ControlKind::Label && layout.autoSize)
+        control.font = ResolveFont(settled.font, dpi);
+        control.background.reset(CreateSolidBrush(ToColorRef(settled.back)));
+        if (!settled.picture.empty())
+            control.picture = LoadPicture(settled.picture, dpi, events_.ObjectName(settled.name));
+        if (settled.kind == ControlKind::Label && settled.autoSize)
             PlaceLabel(i);
         if (control.window != nullptr) {
             const RECT& box = control.box;
@@ -135,13 +125,13 @@ void FormWindow::ApplyDpi(UINT dpi) {
                          FALSE);
         }
     }
-    PlaceOnScreen(window_, layout_, dpi, menuBar_ != nullptr);
+    PlaceOnScreen(window_, settled_, dpi, menuBar_ != nullptr);
 
-    if (!layout_.icon.empty()) {
+    if (!settled_.icon.empty()) {
         const std::string object = events_.ObjectName();
-        bigIcon_ = LoadIconPicture(layout_.icon, GetSystemMetricsForDpi(SM_CXICON, dpi), object);
+        bigIcon_ = LoadIconPicture(settled_.icon, GetSystemMetricsForDpi(SM_CXICON, dpi), object);
         smallIcon_ =
-            LoadIconPicture(layout_.icon, GetSystemMetricsForDpi(SM_CXSMICON, dpi), object);
+            LoadIconPicture(settled_.icon, GetSystemMetricsForDpi(SM_CXSMICON, dpi), object);
         SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
         SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     }
@@ -152,8 +142,8 @@ void FormWindow::Show() {
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
     UpdateWindow(window_);
-    if (focus_ == nullptr && !tabOrder_.empty())
-        focus_ = controls_[tabOrder_.front()].window;
+    if (focus_ == nullptr && !settled_.tabOrder.empty())
+        focus_ = controls_[settled_.tabOrder.front()].window;
     if (focus_ != nullptr)
         SetFocus(focus_);
 }
@@ -182,16 +172,16 @@ Text FormWindow::ControlText(std::size_t control) const {
 
 void FormWindow::SetControlText(std::size_t control, TextView text) {
     Control& entry = controls_[control];
-    const ControlLayout& layout = layout_.controls[control];
+    const SettledControl& settled = settled_.controls[control];
     if (entry.window != nullptr) {
         if (!SetWindowTextW(entry.window, WideString(text).c_str()))
-            Fail(layout.name, "set text");
+            Fail(settled.name, "set text");
         return;
     }
-    const HWND container = ContainerWindow(layout.container);
+    const HWND container = ContainerWindow(settled.container);
     InvalidateRect(container, &entry.box, FALSE);
     entry.caption = Text(text);
-    if (layout.autoSize)
+    if (settled.autoSize)
         PlaceLabel(control);
     InvalidateRect(container, &entry.box, FALSE);
 }
@@ -208,12 +198,8 @@ FormWindow* FormWindow::FormOf(HWND window) {
 
 RECT FormWindow::ControlBox(std::size_t control) const {
     RECT box = controls_[control].box;
-    const std::string_view container = layout_.controls[control].container;
-    for (std::size_t i = 0; !container.empty() && i < controls_.size(); ++i)
-        if (layout_.controls[i].name == container) {
-            MapWindowPoints(controls_[i].window, window_, reinterpret_cast<POINT*>(&box), 2);
-            break;
-        }
+    if (const auto container = settled_.controls[control].container)
+        MapWindowPoints(controls_[*container].window, window_, reinterpret_cast<POINT*>(&box), 2);
     return box;
 }
 
@@ -236,7 +222,7 @@ std::optional<std::size_t> FormWindow::ControlOfId(WORD id) const {
 
 void FormWindow::Click(std::size_t index) {
     // The handler may unload this window: nothing of it is touched afterwards.
-    events_.Click(layout_.controls[index].name);
+    events_.Click(settled_.controls[index].name);
 }
 
 LRESULT CALLBACK FormWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -284,13 +270,14 @@ LRESULT FormWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return 0;
         }
         if (id >= FirstMenuId && lParam == 0 &&
-            std::size_t{id} - FirstMenuId < layout_.menus.size()) {
-            events_.Click(layout_.menus[id - FirstMenuId].name);
+            std::size_t{id} - FirstMenuId < settled_.menus.size() &&
+            settled_.menus[id - FirstMenuId].command) {
+            events_.Click(settled_.menus[id - FirstMenuId].name);
             return 0;
         }
         if (const auto index = ControlOfId(id);
             index && HIWORD(wParam) == BN_CLICKED &&
-            layout_.controls[*index].kind == ControlKind::CommandButton) {
+            settled_.controls[*index].kind == ControlKind::CommandButton) {
             Click(*index);
             return 0;
         }

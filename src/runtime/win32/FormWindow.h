@@ -13,7 +13,7 @@ namespace FormsRuntime::win32 {
 
 // A loaded window: a top-level window with its menu bar; text boxes and command buttons as
 // EDIT and BUTTON children; frames as child windows of our own that contain further controls;
-// labels, images and lines painted by their container, the one listed later first. Geometry,
+// labels, images and lines painted by their container, in paint order. Geometry,
 // fonts and pictures follow the window's dots per inch, and follow it again when it moves to
 // a screen with another.
 class FormWindow final : public BackendWindow {
@@ -30,7 +30,7 @@ public:
     }
 
     // The keys that move the focus and press buttons, for the message loop: Tab and Shift+Tab
-    // in the order of TabIndex, Return for the default button, Escape for the cancel button.
+    // in the window's Tab order, Return for the default button, Escape for the cancel button.
     // True when the message was such a key for one of our windows and has been handled.
     static bool HandleDialogKey(MSG& message);
 
@@ -39,10 +39,10 @@ public:
     static void RegisterClasses(HICON programIcon);
 
     // For tools that inspect a running program, such as the test driver: the form window
-    // behind one of our top-level windows (null for any other window), its layout, and where
-    // each control lies (device pixels in the window's client area) and in which font.
+    // behind one of our top-level windows (null for any other window), what it was built from,
+    // and where each control lies (device pixels in the window's client area) and in which font.
     static const FormWindow* Of(HWND window);
-    const WindowLayout& Layout() const { return layout_; }
+    const SettledWindow& Settled() const { return settled_; }
     HWND Handle() const { return window_; }
     UINT Dpi() const { return dpi_; }
     HWND ControlWindow(std::size_t control) const { return controls_[control].window; }
@@ -67,8 +67,7 @@ private:
     LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void CreateTopLevel();
     void CreateMenus();
-    HWND CreateControl(std::size_t index);
-    HWND ContainerWindow(std::string_view container);
+    HWND ContainerWindow(std::optional<std::size_t> container) const;
     // Geometry, fonts, pictures and window size for `dpi`.
     void ApplyDpi(UINT dpi);
     std::optional<std::size_t> IndexOf(HWND window) const;
@@ -91,12 +90,11 @@ private:
     void ClickCancelButton();
 
     FormEvents events_;
-    const WindowLayout& layout_;
+    const SettledWindow& settled_;
     UINT dpi_ = 96;
     HWND window_ = nullptr;
     HMENU menuBar_ = nullptr;
     std::vector<Control> controls_;
-    std::vector<std::size_t> tabOrder_;
     HWND focus_ = nullptr; // the control that had the focus when the window was deactivated
     Brush background_;
     Icon bigIcon_;

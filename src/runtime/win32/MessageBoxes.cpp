@@ -1,35 +1,29 @@
 #include "runtime/win32/MessageBoxes.h"
 
-#include "runtime/RuntimeError.h"
 #include "runtime/win32/Win32.h"
 
 #include <algorithm>
-#include <array>
 
 namespace FormsRuntime::win32 {
 namespace {
 
-// The system's button sets; its answer codes are the runtime's result codes.
-struct ButtonSet {
-    std::array<MsgBoxResult, 3> buttons;
-    std::size_t count;
-    UINT style;
-};
-constexpr std::array<ButtonSet, 6> buttonSets{{
-    {{OK}, 1, MB_OK},
-    {{OK, Cancel}, 2, MB_OKCANCEL},
-    {{Abort, Retry, Ignore}, 3, MB_ABORTRETRYIGNORE},
-    {{Yes, No, Cancel}, 3, MB_YESNOCANCEL},
-    {{Yes, No}, 2, MB_YESNO},
-    {{Retry, Cancel}, 2, MB_RETRYCANCEL},
-}};
-
-UINT ButtonStyle(const MessageBoxRequest& request) {
-    for (const ButtonSet& set : buttonSets)
-        if (std::equal(request.buttons.begin(), request.buttons.end(), set.buttons.begin(),
-                       set.buttons.begin() + static_cast<std::ptrdiff_t>(set.count)))
-            return set.style;
-    throw RuntimeError("MsgBox", "show", "the system offers no such set of buttons");
+// The system's button sets by the runtime's flag; its answer codes are the runtime's result
+// codes.
+UINT ButtonStyle(std::uint32_t buttonSet) {
+    switch (buttonSet) {
+    case MsgBoxStyle::OKCancel:
+        return MB_OKCANCEL;
+    case MsgBoxStyle::AbortRetryIgnore:
+        return MB_ABORTRETRYIGNORE;
+    case MsgBoxStyle::YesNoCancel:
+        return MB_YESNOCANCEL;
+    case MsgBoxStyle::YesNo:
+        return MB_YESNO;
+    case MsgBoxStyle::RetryCancel:
+        return MB_RETRYCANCEL;
+    default:
+        return MB_OK;
+    }
 }
 
 UINT IconStyle(MsgBoxIcon icon) {
@@ -69,7 +63,7 @@ std::optional<MsgBoxResult> ShowSystemMessageBox(const MessageBoxRequest& reques
     box.hwndOwner = owner;
     box.lpszText = prompt.c_str();
     box.lpszCaption = title.c_str();
-    box.dwStyle = ButtonStyle(request) | IconStyle(request.icon) |
+    box.dwStyle = ButtonStyle(request.buttonSet) | IconStyle(request.icon) |
                   static_cast<UINT>(request.defaultButton) * MB_DEFBUTTON2 |
                   (owner == nullptr ? MB_TASKMODAL : MB_APPLMODAL) |
                   (request.helpButton ? MB_HELP : 0) | (request.rightAligned ? MB_RIGHT : 0) |

@@ -24,10 +24,8 @@ std::wstring LiteralCaption(TextView caption) {
     return literal;
 }
 
-COLORREF ToColorRef(Color color) {
-    if ((color & SystemColor::Base) != 0)
-        return GetSysColor(static_cast<int>(color & 0xFF));
-    return color & 0x00FFFFFF;
+COLORREF ToColorRef(const SettledColor& color) {
+    return color.system ? GetSysColor(color.number) : RGB(color.red, color.green, color.blue);
 }
 
 std::string LastErrorText() {

@@ -7,7 +7,7 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include "runtime/Layout.h"
+#include "runtime/SettledWindow.h"
 #include "runtime/Text.h"
 
 #include <memory>
@@ -35,7 +35,7 @@ std::wstring WideFromUtf8(std::string_view text);
 std::wstring LiteralCaption(TextView caption);
 
 // A fixed colour as it is, a window-system colour as the system's current scheme paints it.
-COLORREF ToColorRef(Color color);
+COLORREF ToColorRef(const SettledColor& color);
 
 // The last system error as a sentence, for the reason of a run-time error.
 std::string LastErrorText();
@@ -63,9 +63,6 @@ inline RECT BoxAt(int left, int top, int width, int height) {
 // Device pixels at `dpi` for a length in 96-dpi pixels.
 inline int Scaled(int pixels, UINT dpi) {
     return MulDiv(pixels, static_cast<int>(dpi), 96);
-}
-inline int ScaledTwips(Twips twips, UINT dpi) {
-    return Scaled(PixelsFromTwips(twips), dpi);
 }
 
 } // namespace FormsRuntime::win32

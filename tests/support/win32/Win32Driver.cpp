@@ -59,7 +59,7 @@ const FormWindow& Window(std::string_view name) {
     const FormWindow* found = nullptr;
     for (HWND window : TopLevelWindows())
         if (const FormWindow* form = FormWindow::Of(window);
-            form && form->Layout().name == name && (!found || IsWindowVisible(window)))
+            form && form->Settled().name == name && (!found || IsWindowVisible(window)))
             found = form;
     if (found == nullptr)
         throw std::runtime_error("no window " + std::string(name) + " is loaded");
@@ -89,12 +89,12 @@ Control ControlOf(const FormWindow& form, std::size_t index) {
 }
 
 Control Find(const FormWindow& form, std::string_view name) {
-    const auto& controls = form.Layout().controls;
+    const auto& controls = form.Settled().controls;
     for (std::size_t i = 0; i < controls.size(); ++i)
         if (controls[i].name == name)
             return ControlOf(form, i);
     throw std::runtime_error("no control " + std::string(name) + " in " +
-                             std::string(form.Layout().name));
+                             std::string(form.Settled().name));
 }
 
 HWND ChildWindow(std::string_view window, std::string_view name) {
@@ -107,12 +107,19 @@ HWND ChildWindow(std::string_view window, std::string_view name) {
 // its own by the parent of its first item.
 std::optional<std::pair<HMENU, UINT>> FindMenu(HMENU menu, const FormWindow& form,
                                                std::string_view name) {
-    const auto& menus = form.Layout().menus;
+    const auto& menus = form.Settled().menus;
+    // The menu-bar entry that drops `item` down.
+    const auto holding = [&](std::size_t item) {
+        for (const auto& entry : menus)
+            if (std::ranges::count(entry.items, item) != 0)
+                return entry.name;
+        return std::string_view{};
+    };
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         HMENU items = GetSubMenu(menu, i);
         const std::size_t index = (items ? GetMenuItemID(items, 0) : GetMenuItemID(menu, i)) -
                                   std::size_t{FormWindow::MenuId(0)};
-        if (index < menus.size() && (items ? menus[index].parent : menus[index].name) == name)
+        if (index < menus.size() && (items ? holding(index) : menus[index].name) == name)
             return std::pair{menu, UINT(i)};
         if (auto found = items ? FindMenu(items, form, name) : std::nullopt)
             return found;
@@ -321,7 +328,7 @@ public:
         Pump();
         return int(std::ranges::count_if(TopLevelWindows(), [&](HWND shown) {
             const FormWindow* form = FormWindow::Of(shown);
-            return form && form->Layout().name == window && IsWindowVisible(shown);
+            return form && form->Settled().name == window && IsWindowVisible(shown);
         }));
     }
 
@@ -407,7 +414,7 @@ public:
         const FormsRuntime::Text text = form.ControlText(index);
         const std::wstring_view shown(FormsRuntime::win32::Wide(text), text.size());
         const bool button =
-            form.Layout().controls[index].kind == FormsRuntime::ControlKind::CommandButton;
+            form.Settled().controls[index].kind == FormsRuntime::ControlKind::CommandButton;
         return button ? WithoutAccessKeys(Utf8(shown)) : Utf8(shown);
     }
 
@@ -488,7 +495,7 @@ public:
         POINT onScreen = at;
         ClientToScreen(form.Handle(), &onScreen);
         const HWND hit = WindowFromPoint(onScreen);
-        const auto& controls = form.Layout().controls;
+        const auto& controls = form.Settled().controls;
         for (const bool windowed : {true, false})
             for (std::size_t i = 0; i < controls.size(); ++i)
                 if (const Control control = ControlOf(form, i);
@@ -501,17 +508,17 @@ public:
     std::string Focused(std::string_view window) override {
         Pump();
         const FormWindow& form = Window(window);
-        for (std::size_t i = 0; i < form.Layout().controls.size(); ++i)
+        for (std::size_t i = 0; i < form.Settled().controls.size(); ++i)
             if (form.ControlWindow(i) != nullptr && form.ControlWindow(i) == GetFocus())
-                return std::string(form.Layout().controls[i].name);
+                return std::string(form.Settled().controls[i].name);
         return {};
     }
 
     // A windowed control takes the click in its own client area, a painted one in its window's.
     void Click(std::string_view window, std::string_view name) override {
         const FormWindow& form = Window(window);
-        const auto& menus = form.Layout().menus;
-        if (const auto menu = std::ranges::find(menus, name, &FormsRuntime::MenuLayout::name);
+        const auto& menus = form.Settled().menus;
+        if (const auto menu = std::ranges::find(menus, name, &FormsRuntime::SettledMenu::name);
             menu != menus.end()) {
             PostMessageW(form.Handle(), WM_COMMAND,
                          FormWindow::MenuId(std::size_t(menu - menus.begin())), 0);
