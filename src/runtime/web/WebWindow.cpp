@@ -78,15 +78,16 @@ void WebWindow::Deliver(int id, int kind, int item) {
     if (found == Windows().end())
         return;
     const FormEvents& events = found->second->events_;
+    const SettledWindow& window = events.Window();
     const auto index = static_cast<std::size_t>(item);
     switch (kind) {
     case ControlClicked:
-        if (index < events.Layout().controls.size())
-            events.Click(events.Layout().controls[index].name);
+        if (index < window.controls.size())
+            events.Click(window.controls[index].name);
         break;
     case MenuClicked:
-        if (index < events.Layout().menus.size())
-            events.Click(events.Layout().menus[index].name);
+        if (index < window.menus.size())
+            events.Click(window.menus[index].name);
         break;
     case WindowClosed:
         events.Close();

@@ -1,8 +1,7 @@
 #pragma once
 
-// A window's layout as the page builds it: boxes in CSS pixels (one per device-independent
-// pixel), colours as CSS values, fonts, pictures as files of the site, the order in which the
-// controls are laid on their containers and the tab order.
+// A window as the runtime settled it, described to the page: colours as CSS values, pictures as
+// files of the site.
 
 #include "runtime/Backend.h"
 
@@ -10,8 +9,8 @@
 
 namespace FormsRuntime::web {
 
-// The description as JSON. An unknown colour or a picture that is not one of the program's is
-// a run-time error naming the control.
+// The description as JSON. A picture that is not one of the program's is a run-time error naming
+// the control.
 std::string DescribeWindow(const FormEvents& events);
 
 } // namespace FormsRuntime::web

@@ -18,7 +18,6 @@ namespace {
 TEST(WindowDescription, WhatThePageCannotShowIsARunTimeError) {
     // What the page cannot show, and the operation that fails on it.
     const std::pair<ControlLayout, const char*> cases[] = {
-        {{.kind = ControlKind::Label, .name = "Odd", .backColor = 0x80000019}, "resolve colour"},
         {{.kind = ControlKind::Image, .name = "Odd", .picture = "C:/pictures/odd.bmp"},
          "load picture"},
         {{.kind = ControlKind::Image, .name = "Odd", .picture = ":/assets/sub/odd.bmp"},

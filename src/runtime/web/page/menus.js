@@ -52,40 +52,40 @@ const PageMenus = (() => {
     }
   }
 
+  // The menu bar shows the visible entries; an entry is a command, or drops down its items.
   function buildMenus(record) {
     const menus = record.d.menus;
-    if (menus.length === 0) return;
+    if (record.d.menuBar.length === 0) return;
     record.menubar = element('div', {'data-part': 'menubar', class: 'menubar', role: 'menubar'},
                              record.element);
-    for (const menu of menus.filter((m) => m.parent === '')) {
-      const children = menus.filter((m) => m.parent === menu.name);
+    for (const index of record.d.menuBar) {
+      const menu = menus[index];
       const title = element('div', {'data-control': menu.name, class: 'menu-title',
                                     role: 'menuitem', tabindex: '-1',
-                                    'aria-haspopup': children.length ? 'menu' : null,
-                                    'aria-expanded': children.length ? 'false' : null,
-                                    'aria-disabled': menu.enabled ? null : 'true',
-                                    hidden: !menu.visible},
+                                    'aria-haspopup': menu.command ? null : 'menu',
+                                    'aria-expanded': menu.command ? null : 'false',
+                                    'aria-disabled': menu.enabled ? null : 'true'},
                             record.menubar);
       title.textContent = menu.caption;
-      if (children.length === 0) {
-        title.addEventListener('click', () => menu.enabled && post(record.id, MenuClicked,
-                                                                    menu.index));
+      if (menu.command) {
+        title.addEventListener('click', () => menu.enabled && post(record.id, MenuClicked, index));
         continue;
       }
       const popup = element('div', {'data-part': 'menu', 'data-for': menu.name, class: 'menu',
                                     role: 'menu', hidden: true}, record.menubar);
-      for (const child of children) {
+      for (const itemIndex of menu.items) {
+        const child = menus[itemIndex];
         const item = element('div', {'data-control': child.name, class: 'menu-item',
                                      role: child.checked ? 'menuitemcheckbox' : 'menuitem',
                                      'aria-checked': child.checked ? 'true' : null,
                                      'aria-disabled': child.enabled ? null : 'true',
-                                     tabindex: '-1', hidden: !child.visible}, popup);
+                                     tabindex: '-1'}, popup);
         item.textContent = child.caption;
         item.addEventListener('mouseenter', () => item.focus());
         item.addEventListener('click', () => {
           if (!child.enabled) return;
           closeMenus(record, true);
-          post(record.id, MenuClicked, child.index);
+          post(record.id, MenuClicked, itemIndex);
         });
       }
       popup.addEventListener('keydown', (event) => menuItemKeys(record, popup, event));

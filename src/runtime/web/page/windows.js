@@ -223,7 +223,7 @@ const PageWindows = (() => {
     } else if (event.key === 'F10' && record.menubar) {
       event.preventDefault();
       rememberFocus(record);
-      const first = record.menubar.querySelector('[role="menuitem"]:not([hidden])');
+      const first = record.menubar.querySelector('[role="menuitem"]');
       if (first) first.focus({preventScroll: true});
     }
   }
