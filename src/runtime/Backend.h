@@ -31,7 +31,6 @@ class FormEvents {
 public:
     explicit FormEvents(Form& form) : form_(form) {}
 
-    const WindowLayout& Layout() const;
     // The window as the backend builds it.
     const SettledWindow& Window() const;
     // "frmMain.Label1" for a control, "frmMain" for the window: the name errors carry.

@@ -107,10 +107,6 @@ void UnloadEveryForm() {
         form->Unload();
 }
 
-const WindowLayout& FormEvents::Layout() const {
-    return form_.Layout();
-}
-
 const SettledWindow& FormEvents::Window() const {
     return form_.settled_;
 }
