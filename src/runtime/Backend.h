@@ -83,8 +83,8 @@ struct MessageBoxRequest {
     std::span<const MsgBoxResult> buttons = {}; // left to right
     // The same set by its style flag (MsgBoxStyle::YesNo, ...), for a system box that takes it.
     std::uint32_t buttonSet = MsgBoxStyle::OKOnly;
-    std::size_t defaultButton = 0;              // an index into buttons
-    std::optional<MsgBoxResult> escape = {};    // none: Escape does not answer
+    std::size_t defaultButton = 0;           // an index into buttons
+    std::optional<MsgBoxResult> escape = {}; // none: Escape does not answer
     MsgBoxIcon icon = MsgBoxIcon::None;
     bool helpButton = false; // a Help button that shows helpText and leaves the question open
     bool rightAligned = false;

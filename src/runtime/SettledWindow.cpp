@@ -171,15 +171,14 @@ Placement SettlePlacement(StartUpPosition position) {
 SettledWindow SettleWindow(const WindowLayout& layout) {
     if (const LayoutFault fault = FindLayoutFault(layout))
         throw RuntimeError(ObjectName(layout, fault.name), "create", std::string(fault.reason));
-    SettledWindow window{.name = layout.name,
-                         .caption = layout.caption,
-                         .icon = layout.icon,
-                         .client = {PixelsFromTwips(layout.clientLeft),
-                                    PixelsFromTwips(layout.clientTop),
-                                    PixelsFromTwips(layout.clientWidth),
-                                    PixelsFromTwips(layout.clientHeight)},
-                         .placement = SettlePlacement(layout.startUpPosition),
-                         .back = SettleColor(layout.backColor, ObjectName(layout))};
+    SettledWindow window{
+        .name = layout.name,
+        .caption = layout.caption,
+        .icon = layout.icon,
+        .client = {PixelsFromTwips(layout.clientLeft), PixelsFromTwips(layout.clientTop),
+                   PixelsFromTwips(layout.clientWidth), PixelsFromTwips(layout.clientHeight)},
+        .placement = SettlePlacement(layout.startUpPosition),
+        .back = SettleColor(layout.backColor, ObjectName(layout))};
     // The minimize and maximize buttons belong to the control box: without it neither shows,
     // and a window without caption and control box has no title bar at all.
     window.frame = {.titleBar = !layout.caption.empty() || layout.controlBox,

@@ -101,7 +101,7 @@ struct SettledWindow {
     // Every control, in the order to create it: each lies above those before it, and a frame
     // comes before what it holds.
     std::vector<std::size_t> paintOrder = {};
-    std::vector<std::size_t> tabOrder = {}; // the first has the focus as the window opens
+    std::vector<std::size_t> tabOrder = {};        // the first has the focus as the window opens
     std::optional<std::size_t> defaultButton = {}; // clicked by Return
     std::optional<std::size_t> cancelButton = {};  // clicked by Escape
     std::vector<SettledMenu> menus = {};           // by index in the layout's menu list

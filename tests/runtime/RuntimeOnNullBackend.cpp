@@ -17,9 +17,13 @@ using NullPlatform::Instance;
 namespace {
 
 constexpr std::array controls{
-    ControlLayout{.kind = ControlKind::CommandButton, .name = "cmdOK", .tabIndex = 1,
+    ControlLayout{.kind = ControlKind::CommandButton,
+                  .name = "cmdOK",
+                  .tabIndex = 1,
                   .keyFlag = KeyFlag::Default},
-    ControlLayout{.kind = ControlKind::CommandButton, .name = "cmdCancel", .tabIndex = 2,
+    ControlLayout{.kind = ControlKind::CommandButton,
+                  .name = "cmdCancel",
+                  .tabIndex = 2,
                   .keyFlag = KeyFlag::Cancel},
     ControlLayout{.kind = ControlKind::TextBox, .name = "txtName"},
     ControlLayout{.kind = ControlKind::Label, .name = "lblSaid", .caption = u"nothing yet"},
@@ -127,13 +131,15 @@ TEST_F(OnNullBackend, AFailureEndsTheProgramThroughAnErrorBox) {
 
 TEST_F(OnNullBackend, ReturnAndEscapeClickTheSettledButtons) {
     std::u16string said;
-    const int status = RunProgram([] { DefaultInstance<frmAsk>().Show(); }, [&] {
-        NullPlatform::NullBackend& user = Instance();
-        user.Type("frmAsk", "txtName", u"hi");
-        user.PressReturn("frmAsk");
-        said = user.Text("frmAsk", "lblSaid");
-        user.PressEscape("frmAsk"); // unloads the last window: the program ends
-    });
+    const int status =
+        RunProgram([] { DefaultInstance<frmAsk>().Show(); },
+                   [&] {
+                       NullPlatform::NullBackend& user = Instance();
+                       user.Type("frmAsk", "txtName", u"hi");
+                       user.PressReturn("frmAsk");
+                       said = user.Text("frmAsk", "lblSaid");
+                       user.PressEscape("frmAsk"); // unloads the last window: the program ends
+                   });
     EXPECT_EQ(status, ExitNormal);
     EXPECT_EQ(said, u"OK: hi");
     EXPECT_EQ(Instance().announced, (std::vector<std::string>{"frmAsk.lblSaid: OK: hi"}));
@@ -143,10 +149,11 @@ TEST_F(OnNullBackend, ReturnAndEscapeClickTheSettledButtons) {
 
 TEST_F(OnNullBackend, ClosingTheLastWindowEndsTheProgram) {
     bool shownAfterClose = true;
-    const int status = RunProgram([] { DefaultInstance<frmAsk>().Show(); }, [&] {
-        Instance().Close("frmAsk");
-        shownAfterClose = Instance().IsShown("frmAsk");
-    });
+    const int status = RunProgram([] { DefaultInstance<frmAsk>().Show(); },
+                                  [&] {
+                                      Instance().Close("frmAsk");
+                                      shownAfterClose = Instance().IsShown("frmAsk");
+                                  });
     EXPECT_EQ(status, ExitNormal);
     EXPECT_FALSE(shownAfterClose);
 }

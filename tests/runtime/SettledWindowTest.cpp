@@ -2,9 +2,10 @@
 // box in pixels, its colours and font, the painting order, the Tab order, the default and
 // cancel buttons and the menus. The expected figures are the windows' own tables, in pixels.
 
+#include "runtime/SettledWindow.h"
+
 #include "conversation/frmMainLayout.h"
 #include "runtime/RuntimeError.h"
-#include "runtime/SettledWindow.h"
 #include "splash/frmSplashLayout.h"
 
 #include <array>
@@ -115,8 +116,8 @@ TEST(SettledWindow, Splash) {
 }
 
 constexpr ControlLayout Button(std::string_view name, KeyFlag flag, int tabIndex = 0) {
-    return {.kind = ControlKind::CommandButton, .name = name, .tabIndex = tabIndex,
-            .keyFlag = flag};
+    return {
+        .kind = ControlKind::CommandButton, .name = name, .tabIndex = tabIndex, .keyFlag = flag};
 }
 
 // Cases where the window systems' own conventions differ; the runtime decides once.
@@ -146,10 +147,9 @@ TEST(SettledWindow, OneRuleForEveryBackend) {
     EXPECT_EQ(menued.menuBar, (std::vector<std::size_t>{0, 1}));
 
     // Of two buttons marked alike, the first listed; Tab goes by TabIndex, ties as listed.
-    constexpr std::array buttons{Button("cmdA", KeyFlag::Cancel, 2),
-                                 Button("cmdB", KeyFlag::Default, 1),
-                                 Button("cmdC", KeyFlag::Default, 1),
-                                 Button("cmdD", KeyFlag::Cancel, 0)};
+    constexpr std::array buttons{
+        Button("cmdA", KeyFlag::Cancel, 2), Button("cmdB", KeyFlag::Default, 1),
+        Button("cmdC", KeyFlag::Default, 1), Button("cmdD", KeyFlag::Cancel, 0)};
     const SettledWindow keyed = SettleWindow({.name = "frmKeys", .controls = buttons});
     EXPECT_EQ(keyed.defaultButton, 1u);
     EXPECT_EQ(keyed.cancelButton, 0u);
@@ -157,11 +157,12 @@ TEST(SettledWindow, OneRuleForEveryBackend) {
 }
 
 TEST(SettledWindow, AFaultNamesTheObject) {
-    constexpr std::array oddColour{ControlLayout{.kind = ControlKind::Label, .name = "lblOdd",
-                                                 .backColor = 0x80000019}};
-    constexpr std::array oddLine{ControlLayout{.kind = ControlKind::Line, .name = "linOdd",
-                                               .borderColor = 0x800000FF}};
-    constexpr std::array twice{ControlLayout{.name = "lblTwice"}, ControlLayout{.name = "lblTwice"}};
+    constexpr std::array oddColour{
+        ControlLayout{.kind = ControlKind::Label, .name = "lblOdd", .backColor = 0x80000019}};
+    constexpr std::array oddLine{
+        ControlLayout{.kind = ControlKind::Line, .name = "linOdd", .borderColor = 0x800000FF}};
+    constexpr std::array twice{ControlLayout{.name = "lblTwice"},
+                               ControlLayout{.name = "lblTwice"}};
     const struct {
         WindowLayout layout;
         const char* object;

@@ -23,31 +23,31 @@ struct SystemColorRole {
 
 // The palette roles that stand here for the window system's colours, by number.
 constexpr std::array<SystemColorRole, SystemColorCount> systemColorRoles{{
-    {QPalette::Active, QPalette::Button},           // 0 scroll bar
-    {QPalette::Active, QPalette::Dark},             // 1 desktop
-    {QPalette::Active, QPalette::Highlight},        // 2 active caption
-    {QPalette::Inactive, QPalette::Highlight},      // 3 inactive caption
-    {QPalette::Active, QPalette::Window},           // 4 menu
-    {QPalette::Active, QPalette::Base},             // 5 window background
-    {QPalette::Active, QPalette::Shadow},           // 6 window frame
-    {QPalette::Active, QPalette::WindowText},       // 7 menu text
-    {QPalette::Active, QPalette::Text},             // 8 window text
-    {QPalette::Active, QPalette::HighlightedText},  // 9 caption text
-    {QPalette::Active, QPalette::Mid},              // 10 active border
-    {QPalette::Inactive, QPalette::Mid},            // 11 inactive border
-    {QPalette::Active, QPalette::Mid},              // 12 application workspace
-    {QPalette::Active, QPalette::Highlight},        // 13 highlight
-    {QPalette::Active, QPalette::HighlightedText},  // 14 highlighted text
-    {QPalette::Active, QPalette::Button},           // 15 button face
-    {QPalette::Active, QPalette::Dark},             // 16 button shadow
-    {QPalette::Disabled, QPalette::Text},           // 17 grey text
-    {QPalette::Active, QPalette::ButtonText},       // 18 button text
-    {QPalette::Inactive, QPalette::WindowText},     // 19 inactive caption text
-    {QPalette::Active, QPalette::Light},            // 20 3-D highlight
-    {QPalette::Active, QPalette::Shadow},           // 21 3-D dark shadow
-    {QPalette::Active, QPalette::Midlight},         // 22 3-D light
-    {QPalette::Active, QPalette::ToolTipText},      // 23 tool tip text
-    {QPalette::Active, QPalette::ToolTipBase},      // 24 tool tip background
+    {QPalette::Active, QPalette::Button},          // 0 scroll bar
+    {QPalette::Active, QPalette::Dark},            // 1 desktop
+    {QPalette::Active, QPalette::Highlight},       // 2 active caption
+    {QPalette::Inactive, QPalette::Highlight},     // 3 inactive caption
+    {QPalette::Active, QPalette::Window},          // 4 menu
+    {QPalette::Active, QPalette::Base},            // 5 window background
+    {QPalette::Active, QPalette::Shadow},          // 6 window frame
+    {QPalette::Active, QPalette::WindowText},      // 7 menu text
+    {QPalette::Active, QPalette::Text},            // 8 window text
+    {QPalette::Active, QPalette::HighlightedText}, // 9 caption text
+    {QPalette::Active, QPalette::Mid},             // 10 active border
+    {QPalette::Inactive, QPalette::Mid},           // 11 inactive border
+    {QPalette::Active, QPalette::Mid},             // 12 application workspace
+    {QPalette::Active, QPalette::Highlight},       // 13 highlight
+    {QPalette::Active, QPalette::HighlightedText}, // 14 highlighted text
+    {QPalette::Active, QPalette::Button},          // 15 button face
+    {QPalette::Active, QPalette::Dark},            // 16 button shadow
+    {QPalette::Disabled, QPalette::Text},          // 17 grey text
+    {QPalette::Active, QPalette::ButtonText},      // 18 button text
+    {QPalette::Inactive, QPalette::WindowText},    // 19 inactive caption text
+    {QPalette::Active, QPalette::Light},           // 20 3-D highlight
+    {QPalette::Active, QPalette::Shadow},          // 21 3-D dark shadow
+    {QPalette::Active, QPalette::Midlight},        // 22 3-D light
+    {QPalette::Active, QPalette::ToolTipText},     // 23 tool tip text
+    {QPalette::Active, QPalette::ToolTipBase},     // 24 tool tip background
 }};
 
 } // namespace

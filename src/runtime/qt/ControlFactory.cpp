@@ -76,8 +76,9 @@ QWidget* CreateImage(const SettledControl& control, QWidget& container, const Lo
 
 QWidget* CreateLine(const SettledControl& control, QWidget& container, const Look& look) {
     const QRect& box = look.box;
-    return control.falling ? new LineWidget(box.topLeft(), box.bottomRight(), look.fore, &container)
-                           : new LineWidget(box.bottomLeft(), box.topRight(), look.fore, &container);
+    return control.falling
+               ? new LineWidget(box.topLeft(), box.bottomRight(), look.fore, &container)
+               : new LineWidget(box.bottomLeft(), box.topRight(), look.fore, &container);
 }
 
 QWidget* CreateTextBox(const SettledControl& control, QWidget& container, const Look& look) {

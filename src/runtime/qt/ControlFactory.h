@@ -3,7 +3,6 @@
 #include "runtime/SettledWindow.h"
 
 #include <cstddef>
-
 #include <string>
 
 class QWidget;

@@ -72,8 +72,8 @@ void WriteControl(JsonWriter& json, const FormEvents& events, std::size_t index)
     const SettledControl& control = window.controls[index];
     json.BeginObject().Key("index").Value(static_cast<int>(index));
     json.Key("kind").Value(KindName(control.kind)).Key("name").Value(control.name);
-    json.Key("container").Value(control.container ? window.controls[*control.container].name
-                                                  : std::string_view());
+    json.Key("container")
+        .Value(control.container ? window.controls[*control.container].name : std::string_view());
     WriteBox(json, control.box);
     if (control.kind == ControlKind::Line) {
         json.Key("falling").Value(control.falling);
