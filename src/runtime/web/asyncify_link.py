@@ -234,12 +234,13 @@ def check_output(js, wasm):
     not read Asyncify's state, so are not instrumented, and how many can reach one. The
     module's imports and exports are minified: their names come from the script."""
     script = open(js, encoding='utf-8').read()
-    library = re.search(r'var asmLibraryArg=\{(.*?)\};', script)
+    # Emscripten 3.1.6 (Debian 12) and 3.1.69 (Debian 13) name and spell these differently.
+    library = re.search(r'var (?:asmLibraryArg|wasmImports)=\{(.*?)\};', script)
     if not library:
         sys.exit('asyncify_link.py: no import table in ' + js)
-    imported = dict(re.findall(r'"([^"]+)":([\w$]+)', library.group(1)))
-    start_unwind = re.search(r'_asyncify_start_unwind=Module\["_asyncify_start_unwind"\]='
-                             r'Module\["asm"\]\["([^"]+)"\]', script)
+    imported = dict(re.findall(r'"?([\w$]+)"?:([\w$]+)', library.group(1)))
+    start_unwind = re.search(r'_asyncify_start_unwind=(?:Module\["_asyncify_start_unwind"\]='
+                             r'Module\["asm"\]|wasmExports)\["([^"]+)"\]', script)
 
     def rename(full):
         # emscripten's JS functions are the C names with a '_' in front; EM_ASYNC_JS's and
