@@ -78,6 +78,7 @@ std::vector<IconImageInFile> readIconFileDirectory(std::span<const std::uint8_t>
     if (file.size() < headerBytes + count * fileEntryBytes)
         fail("the directory of " + std::to_string(count) + " images is cut short");
     std::vector<IconImageInFile> images;
+    images.reserve(count);
     for (std::size_t index = 0; index < count; ++index)
         images.push_back(readImage(file, index));
     return images;
