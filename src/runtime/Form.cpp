@@ -89,7 +89,7 @@ BackendWindow& Form::Window(std::string_view operation, std::string_view control
 }
 
 std::string Form::ObjectName(std::string_view control) const {
-    return control.empty() ? std::string(Name()) : std::string(Name()) + "." + std::string(control);
+    return FormsRuntime::ObjectName(Name(), control);
 }
 
 void Form::DeliverClick(std::string_view control) {

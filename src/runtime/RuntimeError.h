@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace FormsRuntime {
 
@@ -9,6 +10,10 @@ namespace FormsRuntime {
 // operation (for example "load picture") so that the user and the developer can see what broke.
 // No procedure of the program catches it: it leaves the running procedure, and the runtime
 // reports it and ends the program.
+// "frmMain.Label1" for a control of a window, "frmMain" for the window itself: how errors name
+// them.
+std::string ObjectName(std::string_view window, std::string_view control = {});
+
 class RuntimeError : public std::runtime_error {
 public:
     RuntimeError(std::string object, std::string operation, std::string reason);

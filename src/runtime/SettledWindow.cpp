@@ -10,14 +10,8 @@
 namespace FormsRuntime {
 namespace {
 
-std::string ObjectName(const WindowLayout& layout, std::string_view control = {}) {
-    std::string name(layout.name);
-    if (!control.empty())
-        name.append(".").append(control);
-    return name;
-}
-
-SettledColor SettleColor(Color color, const std::string& object) {
+// An error names the window or its control; the name is made only then.
+SettledColor SettleColor(Color color, std::string_view window, std::string_view control = {}) {
     if (color < SystemColor::Base)
         return {.red = static_cast<std::uint8_t>(color & 0xFFu),
                 .green = static_cast<std::uint8_t>((color >> 8) & 0xFFu),
@@ -26,7 +20,7 @@ SettledColor SettleColor(Color color, const std::string& object) {
     if (number >= SystemColorCount) {
         char hex[11];
         std::snprintf(hex, sizeof hex, "0x%08X", color);
-        throw RuntimeError(object, "resolve colour",
+        throw RuntimeError(ObjectName(window, control), "resolve colour",
                            std::string(hex) + " is not a window-system colour");
     }
     return {.system = true, .number = static_cast<std::uint8_t>(number)};
@@ -53,7 +47,7 @@ constexpr bool TakesFocus(ControlKind kind) {
 }
 
 SettledControl SettleControl(const WindowLayout& layout, const ControlLayout& control) {
-    const std::string object = ObjectName(layout, control.name);
+    const auto colour = [&](Color color) { return SettleColor(color, layout.name, control.name); };
     SettledControl settled{.name = control.name,
                            .caption = control.caption,
                            .picture = control.picture,
@@ -72,19 +66,17 @@ SettledControl SettleControl(const WindowLayout& layout, const ControlLayout& co
         settled.box = {std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1) + 1,
                        std::abs(y2 - y1) + 1};
         settled.falling = (x2 - x1) * (y2 - y1) >= 0;
-        settled.fore = SettleColor(control.borderColor, object);
+        settled.fore = colour(control.borderColor);
         return settled;
     }
     settled.box = {PixelsFromTwips(control.left), PixelsFromTwips(control.top),
                    PixelsFromTwips(control.width), PixelsFromTwips(control.height)};
     // A text box shows window colours; every other control the button face and button text.
     const bool textBox = control.kind == ControlKind::TextBox;
-    settled.back = SettleColor(control.backColor.value_or(textBox ? SystemColor::WindowBackground
-                                                                  : SystemColor::ButtonFace),
-                               object);
-    settled.fore = SettleColor(
-        control.foreColor.value_or(textBox ? SystemColor::WindowText : SystemColor::ButtonText),
-        object);
+    settled.back = colour(control.backColor.value_or(textBox ? SystemColor::WindowBackground
+                                                             : SystemColor::ButtonFace));
+    settled.fore = colour(
+        control.foreColor.value_or(textBox ? SystemColor::WindowText : SystemColor::ButtonText));
     settled.font = SettleFont(control.font.value_or(DefaultFont));
     return settled;
 }
@@ -170,7 +162,8 @@ Placement SettlePlacement(StartUpPosition position) {
 
 SettledWindow SettleWindow(const WindowLayout& layout) {
     if (const LayoutFault fault = FindLayoutFault(layout))
-        throw RuntimeError(ObjectName(layout, fault.name), "create", std::string(fault.reason));
+        throw RuntimeError(ObjectName(layout.name, fault.name), "create",
+                           std::string(fault.reason));
     SettledWindow window{
         .name = layout.name,
         .caption = layout.caption,
@@ -178,7 +171,7 @@ SettledWindow SettleWindow(const WindowLayout& layout) {
         .client = {PixelsFromTwips(layout.clientLeft), PixelsFromTwips(layout.clientTop),
                    PixelsFromTwips(layout.clientWidth), PixelsFromTwips(layout.clientHeight)},
         .placement = SettlePlacement(layout.startUpPosition),
-        .back = SettleColor(layout.backColor, ObjectName(layout))};
+        .back = SettleColor(layout.backColor, layout.name)};
     // The minimize and maximize buttons belong to the control box: without it neither shows,
     // and a window without caption and control box has no title bar at all.
     window.frame = {.titleBar = !layout.caption.empty() || layout.controlBox,
