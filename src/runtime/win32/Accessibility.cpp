@@ -26,9 +26,14 @@ struct Notifications {
     HostProvider host = nullptr;
 };
 
-// UI Automation notifications, where this Windows has them (10 1709 and later; not Wine).
+// UI Automation notifications, where this Windows has them (10 1709 and later). Wine's
+// (Wine 10) takes each notification, says it succeeded and passes it to no one, so on Wine the
+// labels are live regions as on older Windows.
 const Notifications& UiaNotifications() {
     static const Notifications found = [] {
+        HMODULE system = GetModuleHandleW(L"ntdll.dll");
+        if (system != nullptr && GetProcAddress(system, "wine_get_version") != nullptr)
+            return Notifications{};
         HMODULE core =
             LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
         if (core == nullptr)
@@ -65,6 +70,10 @@ HWND ContainerOf(const FormWindow& form, std::size_t control) {
 }
 
 } // namespace
+
+bool AnnouncesThroughUiaNotifications() {
+    return UiaNotifications().raise != nullptr;
+}
 
 void NameForScreenReaders(HWND control, TextView name) {
     if (name.empty())

@@ -10,6 +10,10 @@ namespace FormsRuntime::win32 {
 class FormWindow;
 class ClientAccessible;
 
+// Whether labels' announcements go out as UI Automation notifications rather than live-region
+// changes.
+bool AnnouncesThroughUiaNotifications();
+
 // A control without a caption of its own, such as a text box, is named for screen readers
 // through the system's accessibility annotations.
 void NameForScreenReaders(HWND control, TextView name);

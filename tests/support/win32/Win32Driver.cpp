@@ -3,6 +3,7 @@
 // through the thread's message queue as the window system would deliver it.
 
 #include "Driver.h"
+#include "runtime/win32/Accessibility.h"
 #include "runtime/win32/ClientAccessible.h"
 #include "runtime/win32/FormWindow.h"
 #include "runtime/win32/Pictures.h"
@@ -444,11 +445,10 @@ public:
                    : "";
     }
 
-    // Where the system offers UI Automation notifications, the runtime announces through them,
-    // which this driver does not read; Wine has none.
+    // Where the runtime announces through UI Automation notifications, this driver does not
+    // read them; on Wine it does not.
     std::vector<std::string> Announcements() override {
-        HMODULE core = GetModuleHandleW(L"uiautomationcore.dll");
-        if (core && GetProcAddress(core, "UiaRaiseNotificationEvent"))
+        if (FormsRuntime::win32::AnnouncesThroughUiaNotifications())
             throw std::logic_error("Announcements: this Windows announces through UI Automation "
                                    "notifications, which the Win32 driver does not read");
         Pump();
