@@ -16,7 +16,7 @@ constexpr std::chrono::seconds replyWait{30}; // a browser this long silent hang
 class BidiBrowser final : public WebDriverBrowser {
 public:
     BidiBrowser(const std::string& address, Viewport viewport, const std::string& pageScript)
-        : socket_(LocalAddress::Of(address)) {
+        : socket_(address) {
         const Json session = Call("session.new", {{"capabilities", Json::object()}});
         name_ = session["capabilities"].value("browserName", std::string("a BiDi browser")) + " " +
                 session["capabilities"].value("browserVersion", std::string());
@@ -25,10 +25,12 @@ public:
         // pressed by Return or Space.
         const std::string first =
             Call("browsingContext.getTree", Json::object())["contexts"].at(0)["context"];
-        context_ = Call("browsingContext.create", {{"type", "tab"}, {"background", false}})["context"];
+        context_ =
+            Call("browsingContext.create", {{"type", "tab"}, {"background", false}})["context"];
         Call("browsingContext.close", {{"context", first}});
-        Call("session.subscribe",
-             {{"events", {"log.entryAdded", "script.message", "browsingContext.domContentLoaded"}}});
+        Call(
+            "session.subscribe",
+            {{"events", {"log.entryAdded", "script.message", "browsingContext.domContentLoaded"}}});
         Call("browsingContext.setViewport",
              {{"context", context_},
               {"viewport", {{"width", viewport.width}, {"height", viewport.height}}},
@@ -43,7 +45,8 @@ public:
 
     void Navigate(const std::string& address) override {
         loaded_ = false;
-        Call("browsingContext.navigate", {{"context", context_}, {"url", address}, {"wait", "none"}});
+        Call("browsingContext.navigate",
+             {{"context", context_}, {"url", address}, {"wait", "none"}});
     }
 
     bool DocumentLoaded() override {
@@ -53,16 +56,15 @@ public:
 
     // As a string of JSON, so that what the page gives is read as the other engines read it.
     Json Evaluate(const std::string& expression) override {
-        const Json result =
-            Call("script.evaluate",
-                 {{"expression", "(async () => JSON.stringify((await (" + expression +
-                                     ")) ?? null))()"},
-                  {"target", {{"context", context_}}},
-                  {"awaitPromise", true},
-                  {"resultOwnership", "none"}});
+        const Json result = Call(
+            "script.evaluate",
+            {{"expression", "(async () => JSON.stringify((await (" + expression + ")) ?? null))()"},
+             {"target", {{"context", context_}}},
+             {"awaitPromise", true},
+             {"resultOwnership", "none"}});
         if (result["type"] == "exception")
-            throw std::runtime_error("the page: " + result["exceptionDetails"].value(
-                                                        "text", std::string("error")));
+            throw std::runtime_error(
+                "the page: " + result["exceptionDetails"].value("text", std::string("error")));
         return Json::parse(result["result"]["value"].get<std::string>());
     }
 
@@ -104,9 +106,9 @@ private:
             else if (message.value("id", 0) != lastId_)
                 continue; // the answer to a command given up on
             else if (message["type"] == "error")
-                throw std::runtime_error(name_ + ": " + method + " failed: " +
-                                         message.value("error", std::string()) + ": " +
-                                         message.value("message", std::string()));
+                throw std::runtime_error(name_ + ": " + method +
+                                         " failed: " + message.value("error", std::string()) +
+                                         ": " + message.value("message", std::string()));
             else
                 return std::move(message["result"]);
         }

@@ -2,6 +2,7 @@
 // request per command, and nothing the page says on its own. So the page script comes in the
 // page itself (tests/web/serve-sites adds it to every page it serves for this engine), and the
 // trace steps and the errors the page threw wait in the page until the driver asks for them.
+// The session ends with the driver's server, which the test's session ends.
 
 #include "Browser.h"
 #include "LocalConnection.h"
@@ -14,10 +15,9 @@ namespace {
 
 class ClassicWebDriverBrowser final : public WebDriverBrowser {
 public:
-    ClassicWebDriverBrowser(const std::string& address, Viewport viewport)
-        : server_(LocalAddress::Of(address)) {
-        const Json session = Command("POST", "/session",
-                                     {{"capabilities", {{"alwaysMatch", Json::object()}}}});
+    ClassicWebDriverBrowser(const std::string& address, Viewport viewport) : server_(address) {
+        const Json session =
+            Command("POST", "/session", {{"capabilities", {{"alwaysMatch", Json::object()}}}});
         session_ = "/session/" + session["sessionId"].get<std::string>();
         const Json& capabilities = session["capabilities"];
         name_ = capabilities.value("browserName", std::string("a WebDriver browser")) + " " +
@@ -25,16 +25,6 @@ public:
         Command("POST", session_ + "/timeouts", {{"script", 60'000}});
         FitViewport(viewport);
     }
-
-    ~ClassicWebDriverBrowser() override {
-        try {
-            Command("DELETE", session_, nullptr);
-        } catch (const std::exception&) {
-            // The driver ends it with itself.
-        }
-    }
-    ClassicWebDriverBrowser(const ClassicWebDriverBrowser&) = delete;
-    ClassicWebDriverBrowser& operator=(const ClassicWebDriverBrowser&) = delete;
 
     std::string Name() const override { return name_; }
 
@@ -99,7 +89,7 @@ private:
     // The command's value; an error names the command and what the driver said.
     Json Command(const char* method, const std::string& path, const Json& body) {
         const HttpAnswer answer =
-            HttpRequest(server_, method, path, body.is_null() ? "" : body.dump());
+            HttpRequest(server_ + path, method, body.is_null() ? "" : body.dump());
         Json reply = Json::parse(answer.body, nullptr, false);
         if (answer.status != 200 || reply.is_discarded())
             throw std::runtime_error(name_ + ": " + method + " " + path + " failed (" +
@@ -132,7 +122,7 @@ private:
                                      std::to_string(viewport.height) + " (is the screen smaller?)");
     }
 
-    LocalAddress server_;
+    std::string server_;
     std::string name_ = "the WebDriver browser";
     std::string session_;
 };

@@ -1,38 +1,33 @@
 #pragma once
 
-// A browser's driver on this machine, spoken to over TCP: HTTP/1.1 requests (classic
-// WebDriver) and a WebSocket of text messages (WebDriver BiDi). Only what these local peers
-// need: no TLS, no proxy, no extension, no compression.
+// A browser's driver on this machine: HTTP requests (classic WebDriver) and a WebSocket of text
+// messages (WebDriver BiDi), through Qt's network modules. Each call runs Qt's event loop until
+// its answer has come, so the driver reads as one conversation, step by step.
 
 #include <chrono>
+#include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+class QWebSocket;
+
 namespace TestDriver::web {
-
-// An address such as "http://127.0.0.1:4444" or "ws://127.0.0.1:9222/session", split.
-struct LocalAddress {
-    std::string host;
-    std::string port;
-    std::string path; // "/" where it names none
-
-    static LocalAddress Of(std::string_view address);
-};
 
 struct HttpAnswer {
     int status = 0;
     std::string body;
 };
 
-// One request on a connection of its own, which the server closes after its answer.
-HttpAnswer HttpRequest(const LocalAddress& server, std::string_view method, std::string_view path,
-                       std::string_view body);
+// One request with a JSON body (none where `body` is empty) to an address such as
+// "http://127.0.0.1:4444/session".
+HttpAnswer HttpRequest(const std::string& address, std::string_view method, std::string_view body);
 
 class WebSocket {
 public:
-    // Connected and upgraded at the address's path.
-    explicit WebSocket(const LocalAddress& server);
+    // Connected to an address such as "ws://127.0.0.1:9222/session".
+    explicit WebSocket(const std::string& address);
     ~WebSocket();
     WebSocket(const WebSocket&) = delete;
     WebSocket& operator=(const WebSocket&) = delete;
@@ -42,13 +37,9 @@ public:
     std::optional<std::string> Receive(std::chrono::milliseconds wait);
 
 private:
-    void SendFrame(int opcode, std::string_view payload);
-    // Reads until `pending_` holds `size` bytes; false if `until` came first.
-    bool Fill(std::size_t size, std::chrono::steady_clock::time_point until);
-
-    int socket_ = -1;
-    std::string pending_;
-    std::string message_; // the fragments of a message not yet whole
+    std::unique_ptr<QWebSocket> socket_;
+    std::deque<std::string> received_; // oldest first
+    bool closed_ = false;
 };
 
 } // namespace TestDriver::web
