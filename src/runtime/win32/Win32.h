@@ -26,9 +26,6 @@ inline const wchar_t* Wide(TextView text) {
 inline std::wstring WideString(TextView text) {
     return {Wide(text), text.size()};
 }
-inline Text FromWide(const wchar_t* text, std::size_t length) {
-    return {reinterpret_cast<const char16_t*>(text), length};
-}
 std::wstring WideFromUtf8(std::string_view text);
 
 // Captions carry no access-key markers: an ampersand is shown as itself.
@@ -55,6 +52,14 @@ struct IconDeleter {
     void operator()(HICON icon) const { DestroyIcon(icon); }
 };
 using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+
+// Left, centred or right: the same flags for DrawText as for an EDIT's style.
+inline UINT AlignmentFlags(Alignment alignment) {
+    static_assert(DT_LEFT == ES_LEFT && DT_CENTER == ES_CENTER && DT_RIGHT == ES_RIGHT);
+    return alignment == Alignment::Right    ? DT_RIGHT
+           : alignment == Alignment::Center ? DT_CENTER
+                                            : DT_LEFT;
+}
 
 inline RECT BoxAt(int left, int top, int width, int height) {
     return {left, top, left + width, top + height};
