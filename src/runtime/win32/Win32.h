@@ -39,19 +39,17 @@ std::string LastErrorText();
 // A RuntimeError naming the object and the operation, with the last system error as reason.
 [[noreturn]] void ThrowLastError(std::string object, std::string operation);
 
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+// A handle that `Destroy` frees as it goes.
+template <class Handle, auto Destroy> struct HandleFreer {
+    void operator()(Handle handle) const { Destroy(handle); }
 };
-template <class Handle>
-using GdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDeleter>;
+template <class Handle, auto Destroy>
+using Owned = std::unique_ptr<std::remove_pointer_t<Handle>, HandleFreer<Handle, Destroy>>;
+template <class Handle> using GdiObject = Owned<Handle, &DeleteObject>;
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 using Bitmap = GdiObject<HBITMAP>;
-
-struct IconDeleter {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-};
-using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+using Icon = Owned<HICON, &DestroyIcon>;
 
 // Left, centred or right: the same flags for DrawText as for an EDIT's style.
 inline UINT AlignmentFlags(Alignment alignment) {
