@@ -64,9 +64,14 @@ LONG ChildId(const FormWindow& form, std::size_t control) {
     return static_cast<LONG>(std::ranges::find(order, control) - order.begin()) + 1;
 }
 
-HWND ContainerOf(const FormWindow& form, std::size_t control) {
-    const auto container = form.Settled().controls[control].container;
-    return container ? form.ControlWindow(*container) : form.Handle();
+// Calls `use` with the system's annotations for each label: its container and child identifier.
+template <class Use> void AnnotateLabels(const FormWindow& form, Use use) {
+    WithAnnotations([&](IAccPropServices& services) {
+        const auto& controls = form.Settled().controls;
+        for (std::size_t i = 0; i < controls.size(); ++i)
+            if (controls[i].kind == ControlKind::Label)
+                use(services, form.ContainerOf(i), static_cast<DWORD>(ChildId(form, i)));
+    });
 }
 
 } // namespace
@@ -88,15 +93,10 @@ void Accessibility::MarkLiveRegions() {
     if (UiaNotifications().raise != nullptr)
         return;
     marked_ = true;
-    WithAnnotations([&](IAccPropServices& services) {
-        const auto& controls = form_.Settled().controls;
-        for (std::size_t i = 0; i < controls.size(); ++i)
-            if (controls[i].kind == ControlKind::Label) {
-                const VARIANT polite = IntVariant(PoliteLiveRegion);
-                services.SetHwndProp(ContainerOf(form_, i), static_cast<DWORD>(OBJID_CLIENT),
-                                     static_cast<DWORD>(ChildId(form_, i)), LiveSettingProperty,
-                                     polite);
-            }
+    const VARIANT polite = IntVariant(PoliteLiveRegion);
+    AnnotateLabels(form_, [&](IAccPropServices& services, HWND container, DWORD id) {
+        services.SetHwndProp(container, static_cast<DWORD>(OBJID_CLIENT), id, LiveSettingProperty,
+                             polite);
     });
 }
 
@@ -108,13 +108,9 @@ void Accessibility::Withdraw() {
     objects_.clear();
     if (!std::exchange(marked_, false))
         return;
-    WithAnnotations([&](IAccPropServices& services) {
-        const auto& controls = form_.Settled().controls;
-        MSAAPROPID live = LiveSettingProperty;
-        for (std::size_t i = 0; i < controls.size(); ++i)
-            if (controls[i].kind == ControlKind::Label)
-                services.ClearHwndProps(ContainerOf(form_, i), static_cast<DWORD>(OBJID_CLIENT),
-                                        static_cast<DWORD>(ChildId(form_, i)), &live, 1);
+    MSAAPROPID live = LiveSettingProperty;
+    AnnotateLabels(form_, [&](IAccPropServices& services, HWND container, DWORD id) {
+        services.ClearHwndProps(container, static_cast<DWORD>(OBJID_CLIENT), id, &live, 1);
     });
 }
 
@@ -132,7 +128,7 @@ LRESULT Accessibility::Answer(HWND container, WPARAM flags) {
 }
 
 void Accessibility::Announce(std::size_t control, TextView caption) const {
-    const HWND container = ContainerOf(form_, control);
+    const HWND container = form_.ContainerOf(control);
     const LONG id = ChildId(form_, control);
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, container, OBJID_CLIENT, id);
     const Notifications& notifications = UiaNotifications();

@@ -39,13 +39,8 @@ namespace {
 class ClientArea final : public ClientAccessible {
 public:
     ClientArea(const FormWindow& form, HWND container, IAccessible* standard)
-        : form_(&form), container_(container), standard_(standard) {
-        std::optional<std::size_t> frame;
-        for (std::size_t i = 0; i < form.Settled().controls.size(); ++i)
-            if (form.ControlWindow(i) == container)
-                frame = i;
-        children_ = ReadingOrder(form, frame);
-    }
+        : form_(&form), container_(container), standard_(standard),
+          children_(ReadingOrder(form, form.FrameOf(container))) {}
     ClientArea(const ClientArea&) = delete;
     ClientArea& operator=(const ClientArea&) = delete;
 
@@ -125,15 +120,10 @@ public:
             });
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-        return Answer(
-            child, [&](IAccessible& object, VARIANT id) { return object.get_accValue(id, value); },
-            [&](std::size_t) { return None(value); });
+        return WithoutLabelText(&IAccessible::get_accValue, child, value);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
-        return Answer(
-            child,
-            [&](IAccessible& object, VARIANT id) { return object.get_accDescription(id, text); },
-            [&](std::size_t) { return None(text); });
+        return WithoutLabelText(&IAccessible::get_accDescription, child, text);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
         return Answer(
@@ -153,9 +143,7 @@ public:
             });
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
-        return Answer(
-            child, [&](IAccessible& object, VARIANT id) { return object.get_accHelp(id, help); },
-            [&](std::size_t) { return None(help); });
+        return WithoutLabelText(&IAccessible::get_accHelp, child, help);
     }
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override {
         return Answer(
@@ -169,20 +157,10 @@ public:
             });
     }
     HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
-        return Answer(
-            child,
-            [&](IAccessible& object, VARIANT id) {
-                return object.get_accKeyboardShortcut(id, keys);
-            },
-            [&](std::size_t) { return None(keys); });
+        return WithoutLabelText(&IAccessible::get_accKeyboardShortcut, child, keys);
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-        return Answer(
-            child,
-            [&](IAccessible& object, VARIANT id) {
-                return object.get_accDefaultAction(id, action);
-            },
-            [&](std::size_t) { return None(action); });
+        return WithoutLabelText(&IAccessible::get_accDefaultAction, child, action);
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
         if (focus == nullptr)
@@ -314,6 +292,15 @@ private:
         const HRESULT answer = ask(*object, IntVariant(CHILDID_SELF));
         object->Release();
         return answer;
+    }
+
+    // A text that labels have none of; the area itself and child windows answer as their
+    // objects do.
+    HRESULT WithoutLabelText(decltype(&IAccessible::get_accValue) ask, const VARIANT& child,
+                             BSTR* text) const {
+        return Answer(
+            child, [&](IAccessible& object, VARIANT id) { return (object.*ask)(id, text); },
+            [&](std::size_t) { return None(text); });
     }
 
     // A child window's object; none for a label, which is no object of its own: its parent

@@ -7,44 +7,38 @@ namespace FormsRuntime::win32 {
 HWND CreateControlWindow(const SettledWindow& settled, std::size_t index, HWND container,
                          void* frameOwner, const std::string& object) {
     const SettledControl& control = settled.controls[index];
-    const auto id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FirstControlId + index));
-    const HINSTANCE module = GetModuleHandleW(nullptr);
-    const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-    HWND window = nullptr;
+    const auto create = [&](DWORD extended, const wchar_t* windowClass, const std::wstring& text,
+                            DWORD style, void* parameter) {
+        const auto id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FirstControlId + index));
+        HWND window = CreateWindowExW(extended, windowClass, text.c_str(),
+                                      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 0, 0,
+                                      container, id, GetModuleHandleW(nullptr), parameter);
+        if (window == nullptr)
+            ThrowLastError(object, "create control");
+        return window;
+    };
     switch (control.kind) {
     case ControlKind::TextBox: {
-        const DWORD align = control.alignment == Alignment::Right    ? ES_RIGHT
-                            : control.alignment == Alignment::Center ? ES_CENTER
-                                                                     : ES_LEFT;
-        window = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", WideString(control.caption).c_str(),
-                                 child | WS_TABSTOP | ES_AUTOHSCROLL | align, 0, 0, 0, 0, container,
-                                 id, module, nullptr);
-        if (window != nullptr) { // MaxLength 0: as long as the user likes
-            SendMessageW(window, EM_SETLIMITTEXT, 0, 0);
-            NameForScreenReaders(window, control.accessibleName);
-        }
-        break;
+        const HWND edit =
+            create(WS_EX_CLIENTEDGE, L"EDIT", WideString(control.caption),
+                   WS_TABSTOP | ES_AUTOHSCROLL | AlignmentFlags(control.alignment), nullptr);
+        SendMessageW(edit, EM_SETLIMITTEXT, 0, 0); // MaxLength 0: as long as the user likes
+        NameForScreenReaders(edit, control.accessibleName);
+        return edit;
     }
     case ControlKind::CommandButton:
-        window =
-            CreateWindowExW(0, L"BUTTON", LiteralCaption(control.caption).c_str(),
-                            child | WS_TABSTOP |
-                                (settled.defaultButton == index ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
-                            0, 0, 0, 0, container, id, module, nullptr);
-        break;
+        return create(0, L"BUTTON", LiteralCaption(control.caption),
+                      WS_TABSTOP |
+                          (settled.defaultButton == index ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                      nullptr);
     case ControlKind::Frame:
-        window =
-            CreateWindowExW(0, FrameClass, WideString(control.caption).c_str(),
-                            child | WS_CLIPCHILDREN, 0, 0, 0, 0, container, id, module, frameOwner);
-        break;
+        return create(0, FrameClass, WideString(control.caption), WS_CLIPCHILDREN, frameOwner);
     case ControlKind::Label:
     case ControlKind::Image:
     case ControlKind::Line:
-        return nullptr;
+        break;
     }
-    if (window == nullptr)
-        ThrowLastError(object, "create control");
-    return window;
+    return nullptr;
 }
 
 HMENU CreateMenuBar(const SettledWindow& settled) {

@@ -6,21 +6,6 @@
 #include "runtime/win32/FormWindow.h"
 
 namespace FormsRuntime::win32 {
-namespace {
-
-UINT TextAlignment(Alignment alignment) {
-    switch (alignment) {
-    case Alignment::Right:
-        return DT_RIGHT;
-    case Alignment::Center:
-        return DT_CENTER;
-    case Alignment::Left:
-        break;
-    }
-    return DT_LEFT;
-}
-
-} // namespace
 
 // The container's background, then its graphical controls in paint order, all into a bitmap
 // first so that the screen never shows a half-painted state.
@@ -31,8 +16,7 @@ void FormWindow::Paint(HWND container, HDC dc) {
     HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
     const HGDIOBJ previousBitmap = SelectObject(buffer, bitmap);
 
-    const std::optional<std::size_t> frame =
-        container == window_ ? std::nullopt : IndexOf(container);
+    const std::optional<std::size_t> frame = FrameOf(container);
     FillRect(buffer, &client, frame ? controls_[*frame].background.get() : background_.get());
     for (const std::size_t i : settled_.paintOrder)
         if (controls_[i].window == nullptr && settled_.controls[i].container == frame)
@@ -56,10 +40,9 @@ void FormWindow::PaintControl(HDC dc, std::size_t index) const {
         const HGDIOBJ previous = SelectObject(dc, control.font.get());
         SetTextColor(dc, ToColorRef(settled.fore));
         SetBkMode(dc, TRANSPARENT);
-        const std::wstring caption = WideString(control.caption);
         // A fixed box wraps its caption at word boundaries and cuts what falls below it.
-        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &box,
-                  DT_NOPREFIX | TextAlignment(settled.alignment) |
+        DrawTextW(dc, Wide(control.caption), static_cast<int>(control.caption.size()), &box,
+                  DT_NOPREFIX | AlignmentFlags(settled.alignment) |
                       (settled.autoSize ? 0 : DT_WORDBREAK));
         SelectObject(dc, previous);
         break;
@@ -108,9 +91,9 @@ void FormWindow::PaintFrameBorder(HDC dc, std::size_t index, const RECT& client)
     if (caption.empty())
         return;
     const HGDIOBJ previous = SelectObject(dc, frame.font.get());
-    const std::wstring text = WideString(caption);
+    const int length = static_cast<int>(caption.size());
     SIZE extent{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    GetTextExtentPoint32W(dc, Wide(caption), length, &extent);
     RECT border{client.left, client.top + extent.cy / 2, client.right, client.bottom};
     if (border.right - border.left >= 2 && border.bottom - border.top >= 2)
         DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
@@ -118,8 +101,7 @@ void FormWindow::PaintFrameBorder(HDC dc, std::size_t index, const RECT& client)
     FillRect(dc, &captionBox, frame.background.get());
     SetTextColor(dc, ToColorRef(settled_.controls[index].fore));
     SetBkMode(dc, TRANSPARENT);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &captionBox,
-              DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(dc, Wide(caption), length, &captionBox, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, previous);
 }
 
@@ -129,8 +111,7 @@ void FormWindow::PlaceLabel(std::size_t index) {
     HDC dc = GetDC(window_);
     const HGDIOBJ previous = SelectObject(dc, control.font.get());
     RECT text{};
-    const std::wstring caption = WideString(control.caption);
-    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+    DrawTextW(dc, Wide(control.caption), static_cast<int>(control.caption.size()), &text,
               DT_CALCRECT | DT_NOPREFIX);
     SelectObject(dc, previous);
     ReleaseDC(window_, dc);

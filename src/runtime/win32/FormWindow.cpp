@@ -13,18 +13,19 @@ namespace {
 
 constexpr wchar_t FormClass[] = L"FormsRuntime.Form";
 ATOM formAtom = 0;
-ATOM frameAtom = 0;
 
-bool IsFrame(HWND window) {
-    return static_cast<ATOM>(GetClassLongPtrW(window, GCW_ATOM)) == frameAtom;
+// The index behind a child-window or menu-item identifier counted from `first`; none outside
+// the `count` there are.
+std::optional<std::size_t> IndexOfId(WORD id, WORD first, std::size_t count) {
+    if (id < first || std::size_t{id} - first >= count)
+        return std::nullopt;
+    return std::size_t{id} - first;
 }
 
 } // namespace
 
 void FormWindow::RegisterClasses(HICON programIcon) {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExW(GetModuleHandleW(nullptr), FormClass, &existing))
+    if (formAtom != 0)
         return; // a later run in the same process
     WNDCLASSEXW form{};
     form.cbSize = sizeof form;
@@ -37,8 +38,7 @@ void FormWindow::RegisterClasses(HICON programIcon) {
     WNDCLASSEXW frame = form;
     frame.hIcon = nullptr;
     frame.lpszClassName = FrameClass;
-    frameAtom = RegisterClassExW(&frame);
-    if (formAtom == 0 || frameAtom == 0)
+    if (formAtom == 0 || RegisterClassExW(&frame) == 0)
         ThrowLastError("App", "register window classes");
 }
 
@@ -50,14 +50,11 @@ FormWindow::FormWindow(FormEvents events)
             if (settled_.controls[i].kind == ControlKind::Label)
                 controls_[i].caption = Text(settled_.controls[i].caption);
         CreateTopLevel();
-        CreateMenus();
         // Each child window goes above those made before it; a frame exists before what it
         // holds.
         for (const std::size_t i : settled_.paintOrder) {
-            const SettledControl& control = settled_.controls[i];
-            controls_[i].window =
-                CreateControlWindow(settled_, i, ContainerWindow(control.container), this,
-                                    events_.ObjectName(control.name));
+            controls_[i].window = CreateControlWindow(
+                settled_, i, ContainerOf(i), this, events_.ObjectName(settled_.controls[i].name));
             if (controls_[i].window != nullptr)
                 SetWindowPos(controls_[i].window, HWND_TOP, 0, 0, 0, 0,
                              SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -76,30 +73,31 @@ FormWindow::~FormWindow() {
     // system's default handling only.
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     accessibility_.Withdraw();
-    for (const Control& control : controls_)
-        if (control.window != nullptr && IsFrame(control.window))
-            SetWindowLongPtrW(control.window, GWLP_USERDATA, 0);
+    for (std::size_t i = 0; i < controls_.size(); ++i)
+        if (settled_.controls[i].kind == ControlKind::Frame)
+            SetWindowLongPtrW(controls_[i].window, GWLP_USERDATA, 0);
     DestroyWindow(window_);
 }
 
 void FormWindow::CreateTopLevel() {
     const WindowStyle style = StyleOf(settled_.frame);
-    const std::wstring caption = WideString(settled_.caption);
-    window_ =
-        CreateWindowExW(style.extended, FormClass, caption.c_str(), style.style, CW_USEDEFAULT,
-                        CW_USEDEFAULT, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    window_ = CreateWindowExW(style.extended, FormClass, WideString(settled_.caption).c_str(),
+                              style.style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), this);
     if (window_ == nullptr)
         ThrowLastError(events_.ObjectName(), "create window");
-}
-
-void FormWindow::CreateMenus() {
     menuBar_ = CreateMenuBar(settled_);
     if (menuBar_ != nullptr && !SetMenu(window_, menuBar_))
         ThrowLastError(events_.ObjectName(), "create menu bar");
 }
 
-HWND FormWindow::ContainerWindow(std::optional<std::size_t> container) const {
+HWND FormWindow::ContainerOf(std::size_t control) const {
+    const auto container = settled_.controls[control].container;
     return container ? controls_[*container].window : window_;
+}
+
+std::optional<std::size_t> FormWindow::FrameOf(HWND container) const {
+    return container == window_ ? std::nullopt : IndexOf(container);
 }
 
 void FormWindow::ApplyDpi(UINT dpi) {
@@ -165,9 +163,11 @@ Text FormWindow::ControlText(std::size_t control) const {
     if (entry.window == nullptr)
         return entry.caption;
     const int length = GetWindowTextLengthW(entry.window);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(entry.window, text.data(), length + 1);
-    return FromWide(text.data(), static_cast<std::size_t>(copied));
+    Text text(static_cast<std::size_t>(length) + 1, u'\0');
+    const int copied =
+        GetWindowTextW(entry.window, reinterpret_cast<wchar_t*>(text.data()), length + 1);
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
 }
 
 void FormWindow::SetControlText(std::size_t control, TextView text) {
@@ -175,10 +175,10 @@ void FormWindow::SetControlText(std::size_t control, TextView text) {
     const SettledControl& settled = settled_.controls[control];
     if (entry.window != nullptr) {
         if (!SetWindowTextW(entry.window, WideString(text).c_str()))
-            Fail(settled.name, "set text");
+            ThrowLastError(events_.ObjectName(settled.name), "set text");
         return;
     }
-    const HWND container = ContainerWindow(settled.container);
+    const HWND container = ContainerOf(control);
     InvalidateRect(container, &entry.box, FALSE);
     entry.caption = Text(text);
     if (settled.autoSize)
@@ -186,11 +186,7 @@ void FormWindow::SetControlText(std::size_t control, TextView text) {
     InvalidateRect(container, &entry.box, FALSE);
 }
 
-const FormWindow* FormWindow::Of(HWND window) {
-    return FormOf(window);
-}
-
-FormWindow* FormWindow::FormOf(HWND window) {
+FormWindow* FormWindow::Of(HWND window) {
     if (window == nullptr || static_cast<ATOM>(GetClassLongPtrW(window, GCW_ATOM)) != formAtom)
         return nullptr;
     return reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -212,17 +208,6 @@ std::optional<std::size_t> FormWindow::IndexOf(HWND window) const {
         if (controls_[i].window == window)
             return i;
     return std::nullopt;
-}
-
-std::optional<std::size_t> FormWindow::ControlOfId(WORD id) const {
-    if (id < FirstControlId || id >= FirstControlId + controls_.size())
-        return std::nullopt;
-    return std::size_t{id} - FirstControlId;
-}
-
-void FormWindow::Click(std::size_t index) {
-    // The handler may unload this window: nothing of it is touched afterwards.
-    events_.Click(settled_.controls[index].name);
 }
 
 LRESULT CALLBACK FormWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -261,24 +246,27 @@ LRESULT FormWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                 ColorControl(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
             return reinterpret_cast<LRESULT>(background);
         break;
-    case DM_GETDEFID:
-        return DefaultButtonId();
+    case DM_GETDEFID: // Return, as the system's dialog keys send it
+        return settled_.defaultButton
+                   ? MAKELRESULT(FirstControlId + *settled_.defaultButton, DC_HASDEFID)
+                   : 0;
     case WM_COMMAND: {
+        // A click's handler may unload this window: nothing of it is touched afterwards.
         const WORD id = LOWORD(wParam);
-        if (id == IDCANCEL) {
-            ClickCancelButton();
+        if (id == IDCANCEL) { // Escape
+            if (settled_.cancelButton)
+                events_.Click(settled_.controls[*settled_.cancelButton].name);
             return 0;
         }
-        if (id >= FirstMenuId && lParam == 0 &&
-            std::size_t{id} - FirstMenuId < settled_.menus.size() &&
-            settled_.menus[id - FirstMenuId].command) {
-            events_.Click(settled_.menus[id - FirstMenuId].name);
+        if (const auto menu = IndexOfId(id, FirstMenuId, settled_.menus.size());
+            menu && lParam == 0 && settled_.menus[*menu].command) {
+            events_.Click(settled_.menus[*menu].name);
             return 0;
         }
-        if (const auto index = ControlOfId(id);
+        if (const auto index = IndexOfId(id, FirstControlId, controls_.size());
             index && HIWORD(wParam) == BN_CLICKED &&
             settled_.controls[*index].kind == ControlKind::CommandButton) {
-            Click(*index);
+            events_.Click(settled_.controls[*index].name);
             return 0;
         }
         break;
@@ -315,10 +303,6 @@ LRESULT FormWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
-}
-
-void FormWindow::Fail(std::string_view control, const char* operation) const {
-    ThrowLastError(events_.ObjectName(control), operation);
 }
 
 } // namespace FormsRuntime::win32

@@ -6,7 +6,6 @@
 #include "runtime/win32/Win32.h"
 
 #include <optional>
-#include <string_view>
 #include <vector>
 
 namespace FormsRuntime::win32 {
@@ -41,11 +40,15 @@ public:
     // For tools that inspect a running program, such as the test driver: the form window
     // behind one of our top-level windows (null for any other window), what it was built from,
     // and where each control lies (device pixels in the window's client area) and in which font.
-    static const FormWindow* Of(HWND window);
+    static FormWindow* Of(HWND window);
     const SettledWindow& Settled() const { return settled_; }
     HWND Handle() const { return window_; }
     UINT Dpi() const { return dpi_; }
     HWND ControlWindow(std::size_t control) const { return controls_[control].window; }
+    // The window `control` lies in: its frame's, or the top-level window.
+    HWND ContainerOf(std::size_t control) const;
+    // The frame whose window `container` is; none for the top-level window.
+    std::optional<std::size_t> FrameOf(HWND container) const;
     RECT ControlBox(std::size_t control) const;
     HFONT ControlFont(std::size_t control) const { return controls_[control].font.get(); }
     // The menu item's identifier in WM_COMMAND; none for a menu with items of its own.
@@ -63,17 +66,11 @@ private:
 
     // The window procedure and lifecycle (FormWindow.cpp).
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static FormWindow* FormOf(HWND window);
     LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void CreateTopLevel();
-    void CreateMenus();
-    HWND ContainerWindow(std::optional<std::size_t> container) const;
+    void CreateTopLevel(); // with its menu bar
     // Geometry, fonts, pictures and window size for `dpi`.
     void ApplyDpi(UINT dpi);
     std::optional<std::size_t> IndexOf(HWND window) const;
-    std::optional<std::size_t> ControlOfId(WORD id) const;
-    void Click(std::size_t index);
-    [[noreturn]] void Fail(std::string_view control, const char* operation) const;
 
     // Drawing (ControlWidgets.cpp).
     void PlaceLabel(std::size_t index);
@@ -83,11 +80,8 @@ private:
     // A text box's colours for WM_CTLCOLOREDIT: its background brush; null for other windows.
     HBRUSH ColorControl(HWND control, HDC dc) const;
 
-    // The dialog keys (DialogKeys.cpp).
-    bool HandleKey(const MSG& message);
+    // Tab and Shift+Tab (DialogKeys.cpp).
     void MoveFocus(bool backwards);
-    LRESULT DefaultButtonId() const; // the answer to DM_GETDEFID
-    void ClickCancelButton();
 
     FormEvents events_;
     const SettledWindow& settled_;

@@ -7,49 +7,27 @@
 namespace FormsRuntime::win32 {
 namespace {
 
-// The system's button sets by the runtime's flag; its answer codes are the runtime's result
-// codes.
-UINT ButtonStyle(std::uint32_t buttonSet) {
-    switch (buttonSet) {
-    case MsgBoxStyle::OKCancel:
-        return MB_OKCANCEL;
-    case MsgBoxStyle::AbortRetryIgnore:
-        return MB_ABORTRETRYIGNORE;
-    case MsgBoxStyle::YesNoCancel:
-        return MB_YESNOCANCEL;
-    case MsgBoxStyle::YesNo:
-        return MB_YESNO;
-    case MsgBoxStyle::RetryCancel:
-        return MB_RETRYCANCEL;
-    default:
-        return MB_OK;
-    }
+// The runtime's button sets and icons are numbered as the system's styles; its answer codes are
+// the runtime's result codes.
+static_assert(MsgBoxStyle::OKCancel == MB_OKCANCEL &&
+              MsgBoxStyle::AbortRetryIgnore == MB_ABORTRETRYIGNORE &&
+              MsgBoxStyle::YesNoCancel == MB_YESNOCANCEL && MsgBoxStyle::YesNo == MB_YESNO &&
+              MsgBoxStyle::RetryCancel == MB_RETRYCANCEL);
+constexpr UINT IconStyle(MsgBoxIcon icon) {
+    return static_cast<UINT>(icon) * MB_ICONHAND;
 }
-
-UINT IconStyle(MsgBoxIcon icon) {
-    switch (icon) {
-    case MsgBoxIcon::Critical:
-        return MB_ICONHAND;
-    case MsgBoxIcon::Question:
-        return MB_ICONQUESTION;
-    case MsgBoxIcon::Exclamation:
-        return MB_ICONEXCLAMATION;
-    case MsgBoxIcon::Information:
-        return MB_ICONASTERISK;
-    case MsgBoxIcon::None:
-        break;
-    }
-    return 0;
-}
+static_assert(IconStyle(MsgBoxIcon::None) == 0 && IconStyle(MsgBoxIcon::Critical) == MB_ICONHAND &&
+              IconStyle(MsgBoxIcon::Question) == MB_ICONQUESTION &&
+              IconStyle(MsgBoxIcon::Exclamation) == MB_ICONEXCLAMATION &&
+              IconStyle(MsgBoxIcon::Information) == MB_ICONASTERISK);
 
 // The box being shown, for its help callback; boxes nest only through that callback.
 const MessageBoxRequest* shownRequest = nullptr;
 
 void CALLBACK OfferHelp(LPHELPINFO) {
     const MessageBoxRequest& request = *shownRequest;
-    const std::wstring text = WideString(request.helpText);
-    const std::wstring title = WideString(request.title);
-    MessageBoxW(GetActiveWindow(), text.c_str(), title.c_str(), MB_OK | MB_ICONASTERISK);
+    MessageBoxW(GetActiveWindow(), WideString(request.helpText).c_str(),
+                WideString(request.title).c_str(), MB_OK | MB_ICONASTERISK);
 }
 
 } // namespace
@@ -63,7 +41,7 @@ std::optional<MsgBoxResult> ShowSystemMessageBox(const MessageBoxRequest& reques
     box.hwndOwner = owner;
     box.lpszText = prompt.c_str();
     box.lpszCaption = title.c_str();
-    box.dwStyle = ButtonStyle(request.buttonSet) | IconStyle(request.icon) |
+    box.dwStyle = static_cast<UINT>(request.buttonSet) | IconStyle(request.icon) |
                   static_cast<UINT>(request.defaultButton) * MB_DEFBUTTON2 |
                   (owner == nullptr ? MB_TASKMODAL : MB_APPLMODAL) |
                   (request.helpButton ? MB_HELP : 0) | (request.rightAligned ? MB_RIGHT : 0) |
@@ -88,9 +66,7 @@ std::optional<MsgBoxResult> ShowSystemMessageBox(const MessageBoxRequest& reques
 }
 
 void ShowErrorBox(TextView title, std::string_view message) {
-    const std::wstring text = WideFromUtf8(message);
-    const std::wstring caption = WideString(title);
-    MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(),
+    MessageBoxW(GetActiveWindow(), WideFromUtf8(message).c_str(), WideString(title).c_str(),
                 MB_OK | MB_ICONHAND | MB_TASKMODAL);
 }
 

@@ -2,15 +2,14 @@
 
 #include "runtime/RuntimeError.h"
 
+#include <cstdio>
 #include <wincodec.h>
+#include <wrl/client.h>
 
 namespace FormsRuntime::win32 {
 namespace {
 
-struct ComReleaser {
-    void operator()(IUnknown* object) const { object->Release(); }
-};
-template <class Interface> using ComRef = std::unique_ptr<Interface, ComReleaser>;
+using Microsoft::WRL::ComPtr;
 
 // Checks one step of decoding; a failure names the picture and the step.
 class Steps {
@@ -19,48 +18,37 @@ public:
         : object_(object), path_(resourcePath) {}
 
     void Check(HRESULT result, const char* step) const {
-        if (FAILED(result))
-            throw RuntimeError(object_, "load picture",
-                               std::string(step) + " failed for " + path_ + " (HRESULT 0x" +
-                                   Hex(static_cast<unsigned long>(result)) + ")");
+        if (SUCCEEDED(result))
+            return;
+        char code[9];
+        std::snprintf(code, sizeof code, "%08lX", static_cast<unsigned long>(result));
+        throw RuntimeError(object_, "load picture",
+                           std::string(step) + " failed for " + path_ + " (HRESULT 0x" + code +
+                               ")");
     }
     [[noreturn]] void Fail(const std::string& reason) const {
         throw RuntimeError(object_, "load picture", reason + " for " + path_);
     }
 
 private:
-    static std::string Hex(unsigned long value) {
-        char digits[9];
-        for (int i = 7; i >= 0; --i, value >>= 4)
-            digits[i] = "0123456789ABCDEF"[value & 0xF];
-        digits[8] = '\0';
-        return digits;
-    }
     const std::string& object_;
     std::string path_;
 };
-
-std::string_view FileName(std::string_view resourcePath) {
-    const std::size_t slash = resourcePath.find_last_of('/');
-    return slash == std::string_view::npos ? resourcePath : resourcePath.substr(slash + 1);
-}
 
 // A 32-bit top-down bitmap holding `source` at `width` x `height`, its alpha premultiplied into
 // the colours (for painting) or kept apart (for icons).
 Picture ToBitmap(const Steps& steps, IWICImagingFactory& factory, IWICBitmapSource& source,
                  UINT width, UINT height, bool premultiplied) {
-    IWICBitmapScaler* rawScaler = nullptr;
-    steps.Check(factory.CreateBitmapScaler(&rawScaler), "creating a scaler");
-    const ComRef<IWICBitmapScaler> scaler(rawScaler);
+    ComPtr<IWICBitmapScaler> scaler;
+    steps.Check(factory.CreateBitmapScaler(&scaler), "creating a scaler");
     steps.Check(
         scaler->Initialize(&source, width, height, WICBitmapInterpolationModeNearestNeighbor),
         "scaling");
-    IWICBitmapSource* rawPixels = nullptr;
+    ComPtr<IWICBitmapSource> pixels;
     steps.Check(WICConvertBitmapSource(premultiplied ? GUID_WICPixelFormat32bppPBGRA
                                                      : GUID_WICPixelFormat32bppBGRA,
-                                       scaler.get(), &rawPixels),
+                                       scaler.Get(), &pixels),
                 "converting to 32-bit pixels");
-    const ComRef<IWICBitmapSource> pixels(rawPixels);
 
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -80,11 +68,14 @@ Picture ToBitmap(const Steps& steps, IWICImagingFactory& factory, IWICBitmapSour
     return {std::move(bitmap), static_cast<int>(width), static_cast<int>(height)};
 }
 
-// Decodes the first frame of the picture resource and hands it to `use` with its size.
-template <class Use>
-Picture Decode(std::string_view resourcePath, const std::string& object, Use use) {
+// Decodes the first frame of the picture resource as ToBitmap makes it, at the size that
+// `sizeFor` gives for the picture's own width and height.
+template <class SizeFor>
+Picture Decode(std::string_view resourcePath, const std::string& object, bool premultiplied,
+               SizeFor sizeFor) {
     const Steps steps(object, resourcePath);
-    const std::string_view file = FileName(resourcePath);
+    // After the last slash; with none, npos + 1 is the start.
+    const std::string_view file = resourcePath.substr(resourcePath.find_last_of('/') + 1);
     const std::wstring name = WideFromUtf8(file);
     const HMODULE module = GetModuleHandleW(nullptr);
     HRSRC resource = FindResourceW(module, name.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
@@ -95,48 +86,40 @@ Picture Decode(std::string_view resourcePath, const std::string& object, Use use
     if (bytes == nullptr || size == 0)
         steps.Fail("the resource could not be read: " + LastErrorText());
 
-    IWICImagingFactory* rawFactory = nullptr;
+    ComPtr<IWICImagingFactory> factory;
     steps.Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                 IID_PPV_ARGS(&rawFactory)),
+                                 IID_PPV_ARGS(factory.GetAddressOf())),
                 "creating the imaging factory");
-    const ComRef<IWICImagingFactory> factory(rawFactory);
-    IWICStream* rawStream = nullptr;
-    steps.Check(factory->CreateStream(&rawStream), "creating a stream");
-    const ComRef<IWICStream> stream(rawStream);
+    ComPtr<IWICStream> stream;
+    steps.Check(factory->CreateStream(&stream), "creating a stream");
     steps.Check(stream->InitializeFromMemory(bytes, size), "reading the resource");
-    IWICBitmapDecoder* rawDecoder = nullptr;
-    steps.Check(factory->CreateDecoderFromStream(stream.get(), nullptr,
-                                                 WICDecodeMetadataCacheOnDemand, &rawDecoder),
+    ComPtr<IWICBitmapDecoder> decoder;
+    steps.Check(factory->CreateDecoderFromStream(stream.Get(), nullptr,
+                                                 WICDecodeMetadataCacheOnDemand, &decoder),
                 "recognising the format");
-    const ComRef<IWICBitmapDecoder> decoder(rawDecoder);
-    IWICBitmapFrameDecode* rawFrame = nullptr;
-    steps.Check(decoder->GetFrame(0, &rawFrame), "decoding the first frame");
-    const ComRef<IWICBitmapFrameDecode> frame(rawFrame);
+    ComPtr<IWICBitmapFrameDecode> frame;
+    steps.Check(decoder->GetFrame(0, &frame), "decoding the first frame");
     UINT width = 0;
     UINT height = 0;
     steps.Check(frame->GetSize(&width, &height), "reading the size");
-    return use(steps, *factory, *frame, width, height);
+    const auto [toWidth, toHeight] = sizeFor(width, height);
+    return ToBitmap(steps, *factory.Get(), *frame.Get(), toWidth, toHeight, premultiplied);
 }
 
 } // namespace
 
 Picture LoadPicture(std::string_view resourcePath, UINT dpi, const std::string& object) {
-    return Decode(resourcePath, object,
-                  [dpi](const Steps& steps, IWICImagingFactory& factory, IWICBitmapSource& frame,
-                        UINT width, UINT height) {
-                      return ToBitmap(steps, factory, frame,
-                                      static_cast<UINT>(Scaled(static_cast<int>(width), dpi)),
-                                      static_cast<UINT>(Scaled(static_cast<int>(height), dpi)),
-                                      true);
-                  });
+    return Decode(resourcePath, object, true, [dpi](UINT width, UINT height) {
+        return std::pair{static_cast<UINT>(Scaled(static_cast<int>(width), dpi)),
+                         static_cast<UINT>(Scaled(static_cast<int>(height), dpi))};
+    });
 }
 
 Icon LoadIconPicture(std::string_view resourcePath, int size, const std::string& object) {
     const auto side = static_cast<UINT>(size);
-    const Picture picture =
-        Decode(resourcePath, object,
-               [side](const Steps& steps, IWICImagingFactory& factory, IWICBitmapSource& frame,
-                      UINT, UINT) { return ToBitmap(steps, factory, frame, side, side, false); });
+    const Picture picture = Decode(resourcePath, object, false, [side](UINT, UINT) {
+        return std::pair{side, side};
+    });
     // The colour bitmap's alpha says what is transparent; the mask only has to exist.
     const Bitmap mask(CreateBitmap(size, size, 1, 1, nullptr));
     ICONINFO info{TRUE, 0, 0, mask.get(), picture.bitmap.get()};

@@ -26,9 +26,6 @@ inline const wchar_t* Wide(TextView text) {
 inline std::wstring WideString(TextView text) {
     return {Wide(text), text.size()};
 }
-inline Text FromWide(const wchar_t* text, std::size_t length) {
-    return {reinterpret_cast<const char16_t*>(text), length};
-}
 std::wstring WideFromUtf8(std::string_view text);
 
 // Captions carry no access-key markers: an ampersand is shown as itself.
@@ -42,19 +39,25 @@ std::string LastErrorText();
 // A RuntimeError naming the object and the operation, with the last system error as reason.
 [[noreturn]] void ThrowLastError(std::string object, std::string operation);
 
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+// A handle that `Destroy` frees as it goes.
+template <class Handle, auto Destroy> struct HandleFreer {
+    void operator()(Handle handle) const { Destroy(handle); }
 };
-template <class Handle>
-using GdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDeleter>;
+template <class Handle, auto Destroy>
+using Owned = std::unique_ptr<std::remove_pointer_t<Handle>, HandleFreer<Handle, Destroy>>;
+template <class Handle> using GdiObject = Owned<Handle, &DeleteObject>;
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 using Bitmap = GdiObject<HBITMAP>;
+using Icon = Owned<HICON, &DestroyIcon>;
 
-struct IconDeleter {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-};
-using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+// Left, centred or right: the same flags for DrawText as for an EDIT's style.
+inline UINT AlignmentFlags(Alignment alignment) {
+    static_assert(DT_LEFT == ES_LEFT && DT_CENTER == ES_CENTER && DT_RIGHT == ES_RIGHT);
+    return alignment == Alignment::Right    ? DT_RIGHT
+           : alignment == Alignment::Center ? DT_CENTER
+                                            : DT_LEFT;
+}
 
 inline RECT BoxAt(int left, int top, int width, int height) {
     return {left, top, left + width, top + height};
