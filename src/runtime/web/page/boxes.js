@@ -25,6 +25,10 @@ const PageBoxes = (() => {
                ['path', {d: 'M10 10l12 12 M22 10l-12 12', stroke: '#fff', 'stroke-width': 3}]],
   };
 
+  // The buttons' captions, by the code of the answer each gives (MsgBoxResult).
+  const answerCaptions = ['', 'OK', 'Cancel', 'Abort', 'Retry', 'Ignore', 'Yes', 'No'];
+  const OK = 1;
+
   let boxCount = 0;
 
   // A modal box over the page, laid out as the desktop's message box: icon, text, a row of
@@ -70,12 +74,12 @@ const PageBoxes = (() => {
         close.appendChild(glyph(14, 12, titleGlyphs.close));
         close.addEventListener('click', () => answer(box.escape));
       }
-      const buttons = box.buttons.map((button, index) => {
-        const made = element('button', {type: 'button', 'data-answer': button.caption,
+      const buttons = box.buttons.map((code, index) => {
+        const made = element('button', {type: 'button', 'data-answer': answerCaptions[code],
                                         class: 'button box-button',
                                         'data-default': index === box.defaultButton}, row);
-        made.textContent = button.caption;
-        made.addEventListener('click', () => answer(button.code));
+        made.textContent = answerCaptions[code];
+        made.addEventListener('click', () => answer(code));
         return made;
       });
       if (box.helpButton) {
@@ -108,21 +112,16 @@ const PageBoxes = (() => {
     });
   }
 
+  // A box whose one button, OK, Escape answers too.
+  function okBox(form, title, prompt, icon) {
+    return showBox(form, {title, prompt, icon, buttons: [OK], defaultButton: 0, escape: OK});
+  }
+
   // F1 in a box: what the help topic would say, in a box of its own; the question stays open.
   function showHelp(box) {
-    return showBox('Help', {title: box.title, prompt: box.helpText, icon: 'information',
-                            buttons: [{caption: 'OK', code: 1}], defaultButton: 0, escape: 1});
+    return okBox('Help', box.title, box.helpText, 'information');
   }
 
-  function messageBox(box) {
-    return showBox('MsgBox', box);
-  }
-
-  async function runTimeError(error) {
-    await showBox('RunTimeError', {title: error.title, prompt: error.message, icon: 'critical',
-                                   buttons: [{caption: 'OK', code: 1}], defaultButton: 0,
-                                   escape: 1});
-  }
-
-  return {messageBox, runTimeError};
+  return {messageBox: (box) => showBox('MsgBox', box),
+          runTimeError: (error) => okBox('RunTimeError', error.title, error.message, 'critical')};
 })();
