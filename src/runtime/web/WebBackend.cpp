@@ -41,9 +41,7 @@ std::string DescribeBox(const MessageBoxRequest& request) {
 class WebBackend final : public Backend {
 public:
     int Start(const Program& program, int, char**, const std::function<int()>& run) override {
-        JsonWriter identity;
-        identity.BeginObject().Key("title").Value(program.app.Title).EndObject();
-        quibly_page_begin(identity.Json().c_str());
+        quibly_page_begin(program.app.Title.data(), static_cast<int>(program.app.Title.size()));
         // The page's test hook, where there is one, sees every window operation and may hold
         // the program at it.
         if (quibly_page_traced() != 0)
