@@ -11,9 +11,6 @@ const PageControls = (() => {
   const ControlClicked = PageKit.ControlClicked;
 
   function buildFrame(c, made) {
-    made.style.background = c.back;
-    made.style.color = c.fore;
-    applyFont(made, c.font);
     // The border and caption are drawn only where the frame has room for them; a frame
     // without a caption is a plain panel of its background.
     if (c.caption === '' || c.height < c.font.px + 2 || c.width < 4) return;
@@ -24,10 +21,7 @@ const PageControls = (() => {
   }
 
   function buildLabel(c, made) {
-    made.style.background = c.back;
-    made.style.color = c.fore;
     made.style.textAlign = c.align;
-    applyFont(made, c.font);
     made.classList.toggle('autosize', c.autoSize);
     made.textContent = c.caption;
   }
@@ -50,18 +44,12 @@ const PageControls = (() => {
     made.autocomplete = 'off';
     made.setAttribute('autocapitalize', 'off');
     made.setAttribute('autocorrect', 'off');
-    made.style.background = c.back;
-    made.style.color = c.fore;
     made.style.textAlign = c.align;
-    applyFont(made, c.font);
   }
 
   function buildButton(record, c, made) {
     made.type = 'button';
     made.textContent = c.caption;
-    made.style.background = c.back;
-    made.style.color = c.fore;
-    applyFont(made, c.font);
     if (c.keyFlag === 'default') {
       made.classList.add('default');
       record.defaultButton = made;
@@ -83,6 +71,12 @@ const PageControls = (() => {
     place(made, c.x, c.y, c.width, c.height);
     record.controls.set(c.index, {c, made});
     record.byName.set(c.name, made);
+    // Pictures and lines have neither text nor a background of their own.
+    if (c.kind !== 'image' && c.kind !== 'line') {
+      made.style.background = c.back;
+      made.style.color = c.fore;
+      applyFont(made, c.font);
+    }
     if (c.kind === 'frame') buildFrame(c, made);
     else if (c.kind === 'label') buildLabel(c, made);
     else if (c.kind === 'line') buildLine(c, made);
