@@ -6,7 +6,7 @@
 
 const PageBoxes = (() => {
   'use strict';
-  const element = PageKit.element, glyph = PageKit.glyph, titleGlyphs = PageKit.titleGlyphs;
+  const element = PageKit.element, glyph = PageKit.glyph, titleButton = PageKit.titleButton;
 
   const boxIcons = {
     question: [['path', {d: 'M16 2C8 2 2 7 2 13c0 4 3 7 7 9l-1 7 7-6h1c8 0 14-5 14-10S24 2 16 2z',
@@ -68,11 +68,7 @@ const PageBoxes = (() => {
         resolve(code);
       };
       if (box.escape) {
-        const close = element('button', {type: 'button', 'data-part': 'close',
-                                         class: 'title-button', tabindex: '-1',
-                                         'aria-label': 'Close'}, bar);
-        close.appendChild(glyph(14, 12, titleGlyphs.close));
-        close.addEventListener('click', () => answer(box.escape));
+        titleButton(bar, 'close', 'Close').addEventListener('click', () => answer(box.escape));
       }
       const buttons = box.buttons.map((code, index) => {
         const made = element('button', {type: 'button', 'data-answer': answerCaptions[code],

@@ -16,7 +16,7 @@ const PageKit = (() => {
 
   let waiting = null; // resolves the program's wait for the user's next action
 
-  const part = (name, scope = document) => scope.querySelector(`[data-part="${name}"]`);
+  const part = (name) => document.querySelector(`[data-part="${name}"]`);
 
   function element(tag, attributes = {}, parent = null) {
     const made = document.createElement(tag);
@@ -69,6 +69,14 @@ const PageKit = (() => {
                       'stroke-width': 1.2, fill: 'none'}]],
   };
 
+  // A box of a title bar: minimize, maximize or close.
+  function titleButton(bar, name, label) {
+    const made = element('button', {type: 'button', 'data-part': name, class: 'title-button',
+                                    tabindex: '-1', 'aria-label': label}, bar);
+    made.appendChild(glyph(14, 12, titleGlyphs[name]));
+    return made;
+  }
+
   // The user's action reaches the program only while it waits for one; while it is busy (in
   // Main, behind a box, in a Refresh) the action is dropped, never queued.
   function post(window, kind, item = 0) {
@@ -87,6 +95,6 @@ const PageKit = (() => {
   }
 
   return {SizableBorder, DialogBorder, TitleBarHeight, MenuBarHeight, part, element, place, cssFont,
-          applyFont, glyph, titleGlyphs, post, nextEvent, ControlClicked, MenuClicked,
+          applyFont, glyph, titleButton, post, nextEvent, ControlClicked, MenuClicked,
           WindowClosed};
 })();

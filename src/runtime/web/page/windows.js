@@ -8,9 +8,8 @@ const PageWindows = (() => {
   'use strict';
   const SizableBorder = PageKit.SizableBorder, DialogBorder = PageKit.DialogBorder;
   const TitleBarHeight = PageKit.TitleBarHeight, MenuBarHeight = PageKit.MenuBarHeight;
-  const part = PageKit.part, element = PageKit.element, glyph = PageKit.glyph;
-  const titleGlyphs = PageKit.titleGlyphs, post = PageKit.post;
-  const WindowClosed = PageKit.WindowClosed;
+  const part = PageKit.part, element = PageKit.element, titleButton = PageKit.titleButton;
+  const post = PageKit.post, WindowClosed = PageKit.WindowClosed;
   const scale = PageScreen.scale, refit = PageScreen.refit;
   const buildMenus = PageMenus.buildMenus, rememberFocus = PageMenus.rememberFocus;
   const buildControl = PageControls.buildControl, fitToText = PageControls.fitToText;
@@ -171,13 +170,7 @@ const PageWindows = (() => {
     }
     element('span', {'data-part': 'caption', class: 'caption', id: `caption-${record.id}`}, bar)
         .textContent = d.caption;
-    const button = (name, label, onClick) => {
-      const made = element('button', {type: 'button', 'data-part': name, class: 'title-button',
-                                      tabindex: '-1', 'aria-label': label}, bar);
-      made.appendChild(glyph(14, 12, titleGlyphs[name]));
-      pressOnRelease(made, onClick);
-      return made;
-    };
+    const button = (name, label, onPress) => pressOnRelease(titleButton(bar, name, label), onPress);
     if (d.minButton) button('minimize', 'Minimize', () => minimize(record, true));
     if (d.maxButton) button('maximize', 'Maximize', () => maximize(record));
     if (d.controlBox) button('close', 'Close', () => post(record.id, WindowClosed));
@@ -263,7 +256,6 @@ const PageWindows = (() => {
                                      'data-resizable': d.sizable,
                                      'aria-labelledby': d.titleBar ? `caption-${id}` : null},
                              part('desktop'));
-    record.element.classList.toggle('sizable', d.sizable);
     if (d.sizable) addResizeHandles(record);
     if (d.titleBar) buildTitleBar(record);
     buildMenus(record);
