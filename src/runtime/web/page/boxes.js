@@ -70,20 +70,16 @@ const PageBoxes = (() => {
       if (box.escape) {
         titleButton(bar, 'close', 'Close').addEventListener('click', () => answer(box.escape));
       }
-      const buttons = box.buttons.map((code, index) => {
-        const made = element('button', {type: 'button', 'data-answer': answerCaptions[code],
-                                        class: 'button box-button',
-                                        'data-default': index === box.defaultButton}, row);
-        made.textContent = answerCaptions[code];
-        made.addEventListener('click', () => answer(code));
+      const addButton = (caption, isDefault, onClick) => {
+        const made = element('button', {type: 'button', 'data-answer': caption,
+                                        class: 'button box-button', 'data-default': isDefault}, row);
+        made.textContent = caption;
+        made.addEventListener('click', onClick);
         return made;
-      });
-      if (box.helpButton) {
-        const help = element('button', {type: 'button', 'data-answer': 'Help',
-                                        class: 'button box-button'}, row);
-        help.textContent = 'Help';
-        help.addEventListener('click', () => showHelp(box));
-      }
+      };
+      const buttons = box.buttons.map((code, index) =>
+          addButton(answerCaptions[code], index === box.defaultButton, () => answer(code)));
+      if (box.helpButton) addButton('Help', false, () => showHelp(box));
       dialog.addEventListener('keydown', (event) => {
         if (event.target.closest('dialog') !== dialog) return;
         if (event.key === 'Escape') {
