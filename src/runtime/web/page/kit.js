@@ -1,18 +1,11 @@
-// What the page's scripts share: the sizes of the window frame, making elements, fonts, small
-// SVG pictures, and the one way the user's actions reach the program.
+// What the page's scripts share: making elements, fonts, small SVG pictures, and the one way the
+// user's actions reach the program.
 //
 // Joined to the program's script with the page's other scripts (emcc --pre-js, in the order
 // src/runtime/web/CMakeLists.txt gives), each one object of functions.
 
 const PageKit = (() => {
   'use strict';
-
-  // Widths of the window frame and heights of the title and menu bars, in CSS pixels: those of
-  // the desktop the layouts were made for.
-  const SizableBorder = 4;
-  const DialogBorder = 3;
-  const TitleBarHeight = 18;
-  const MenuBarHeight = 19;
 
   let waiting = null; // resolves the program's wait for the user's next action
 
@@ -94,7 +87,6 @@ const PageKit = (() => {
     return new Promise((resolve) => { waiting = resolve; });
   }
 
-  return {SizableBorder, DialogBorder, TitleBarHeight, MenuBarHeight, part, element, place, cssFont,
-          applyFont, glyph, titleButton, post, nextEvent, ControlClicked, MenuClicked,
-          WindowClosed};
+  return {part, element, place, cssFont, applyFont, glyph, titleButton, post, nextEvent,
+          ControlClicked, MenuClicked, WindowClosed};
 })();

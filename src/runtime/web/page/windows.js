@@ -6,8 +6,6 @@
 
 const PageWindows = (() => {
   'use strict';
-  const SizableBorder = PageKit.SizableBorder, DialogBorder = PageKit.DialogBorder;
-  const TitleBarHeight = PageKit.TitleBarHeight, MenuBarHeight = PageKit.MenuBarHeight;
   const part = PageKit.part, element = PageKit.element, titleButton = PageKit.titleButton;
   const post = PageKit.post, WindowClosed = PageKit.WindowClosed;
   const scale = PageScreen.scale, refit = PageScreen.refit;
@@ -15,22 +13,23 @@ const PageWindows = (() => {
   const buildControl = PageControls.buildControl, fitToText = PageControls.fitToText;
   const loadPictures = PageControls.loadPictures, fontsOf = PageControls.fontsOf;
 
+  // Widths of the window frame and heights of the title and menu bars, in CSS pixels: those of
+  // the desktop the layouts were made for.
+  const SizableBorder = 4;
+  const DialogBorder = 3;
+  const TitleBarHeight = 18;
+  const MenuBarHeight = 19;
+
   const windows = new Map(); // page number -> window record
   let stacking = 10;
-
-  function frameWidth(record) {
-    return record.d.sizable ? SizableBorder : DialogBorder;
-  }
 
   function resizeTo(record, clientWidth, clientHeight) {
     record.clientWidth = Math.max(0, Math.round(clientWidth));
     record.clientHeight = Math.max(0, Math.round(clientHeight));
-    const frame = frameWidth(record);
-    const bars = (record.d.titleBar ? TitleBarHeight : 0) + (record.menubar ? MenuBarHeight : 0);
     record.client.style.width = `${record.clientWidth}px`;
     record.client.style.height = `${record.clientHeight}px`;
-    record.element.style.width = `${record.clientWidth + 2 * frame}px`;
-    record.element.style.height = `${record.clientHeight + 2 * frame + bars}px`;
+    record.element.style.width = `${record.clientWidth + 2 * record.border}px`;
+    record.element.style.height = `${record.clientHeight + 2 * record.border + record.bars}px`;
   }
 
   function moveTo(record, left, top) {
@@ -133,9 +132,8 @@ const PageWindows = (() => {
     }
     record.restore = [record.left, record.top, record.clientWidth, record.clientHeight];
     const desktop = part('desktop');
-    const frame = 2 * frameWidth(record);
-    resizeTo(record, desktop.clientWidth - frame,
-             desktop.clientHeight - frame - TitleBarHeight - (record.menubar ? MenuBarHeight : 0));
+    resizeTo(record, desktop.clientWidth - 2 * record.border,
+             desktop.clientHeight - 2 * record.border - record.bars);
     moveTo(record, 0, 0);
   }
 
@@ -259,6 +257,9 @@ const PageWindows = (() => {
     if (d.sizable) addResizeHandles(record);
     if (d.titleBar) buildTitleBar(record);
     buildMenus(record);
+    // The frame around the client area: its border on each side, and the bars above it.
+    record.border = d.sizable ? SizableBorder : DialogBorder;
+    record.bars = (d.titleBar ? TitleBarHeight : 0) + (record.menubar ? MenuBarHeight : 0);
     record.client = element('div', {'data-part': 'client', class: 'client'}, record.element);
     record.client.style.background = d.back;
     // The client area never scrolls, not even to show a control that the focus reaches but
@@ -292,12 +293,10 @@ const PageWindows = (() => {
     const record = windows.get(id);
     if (!record || !record.element.hidden) return;
     record.element.hidden = false;
-    const frame = frameWidth(record);
-    const bars = (record.d.titleBar ? TitleBarHeight : 0) + (record.menubar ? MenuBarHeight : 0);
     if (record.d.taskbar) addTaskButton(record);
     refit();
     if (record.d.placement === 'manual') {
-      moveTo(record, record.d.x - frame, record.d.y - frame - bars);
+      moveTo(record, record.d.x - record.border, record.d.y - record.border - record.bars);
     } else {
       centre(record);
       record.element.setAttribute('data-centred', '');
