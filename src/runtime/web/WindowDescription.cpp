@@ -50,8 +50,8 @@ void WriteControl(JsonWriter& json, const FormEvents& events, std::size_t index)
     json.BeginObject().Key("index").Value(static_cast<int>(index));
     json.Key("kind").Value(kindNames[static_cast<std::size_t>(control.kind)]);
     json.Key("name").Value(control.name);
-    json.Key("container")
-        .Value(control.container ? window.controls[*control.container].name : std::string_view());
+    // The frame that holds the control, by its index; -1: the client area.
+    json.Key("container").Value(control.container ? static_cast<int>(*control.container) : -1);
     WriteBox(json, control.box);
     if (control.kind == ControlKind::Line) {
         json.Key("falling").Value(control.falling);

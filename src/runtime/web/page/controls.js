@@ -65,12 +65,11 @@ const PageControls = (() => {
                        button: 'button'};
 
   function buildControl(record, c) {
-    const container = c.container ? record.byName.get(c.container) : record.client;
+    const container = c.container < 0 ? record.client : record.controls.get(c.container).made;
     const made = element(controlTags[c.kind], {'data-control': c.name, class: c.kind},
                          container);
     place(made, c.x, c.y, c.width, c.height);
     record.controls.set(c.index, {c, made});
-    record.byName.set(c.name, made);
     // Pictures and lines have neither text nor a background of their own.
     if (c.kind !== 'image' && c.kind !== 'line') {
       made.style.background = c.back;

@@ -248,8 +248,8 @@ const PageWindows = (() => {
   }
 
   async function createWindow(id, d) {
-    const record = {id, d, controls: new Map(), byName: new Map(), clientWidth: 0,
-                    clientHeight: 0, left: 0, top: 0, menubar: null, icon: null};
+    const record = {id, d, controls: new Map(), clientWidth: 0, clientHeight: 0, left: 0, top: 0,
+                    menubar: null, icon: null};
     record.element = element('div', {'data-form': d.name, class: 'window', hidden: true,
                                      'data-resizable': d.sizable,
                                      'aria-labelledby': d.titleBar ? `caption-${id}` : null},
