@@ -6,9 +6,20 @@
 
 const PageControls = (() => {
   'use strict';
-  const element = PageKit.element, place = PageKit.place, applyFont = PageKit.applyFont;
-  const cssFont = PageKit.cssFont, glyph = PageKit.glyph, post = PageKit.post;
+  const element = PageKit.element, glyph = PageKit.glyph, post = PageKit.post;
   const ControlClicked = PageKit.ControlClicked;
+
+  function cssFont(font) {
+    return `${font.italic ? 'italic ' : ''}${font.weight} ${font.px}px "${font.face}"`;
+  }
+
+  function applyFont(made, font) {
+    Object.assign(made.style, {
+      fontFamily: `"${font.face}", sans-serif`, fontSize: `${font.px}px`,
+      fontWeight: String(font.weight), fontStyle: font.italic ? 'italic' : 'normal',
+      textDecoration: [font.underline ? 'underline' : '', font.strikethrough ? 'line-through' : '']
+                          .join(' ').trim() || 'none'});
+  }
 
   function buildFrame(c, made) {
     // The border and caption are drawn only where the frame has room for them; a frame
@@ -68,7 +79,8 @@ const PageControls = (() => {
     const container = c.container < 0 ? record.client : record.controls.get(c.container).made;
     const made = element(controlTags[c.kind], {'data-control': c.name, class: c.kind},
                          container);
-    place(made, c.x, c.y, c.width, c.height);
+    Object.assign(made.style, {left: `${c.x}px`, top: `${c.y}px`, width: `${c.width}px`,
+                               height: `${c.height}px`});
     record.controls.set(c.index, {c, made});
     // Pictures and lines have neither text nor a background of their own.
     if (c.kind !== 'image' && c.kind !== 'line') {

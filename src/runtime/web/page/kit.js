@@ -1,5 +1,5 @@
-// What the page's scripts share: making elements, fonts, small SVG pictures, and the one way the
-// user's actions reach the program.
+// What the page's scripts share: making elements, small SVG pictures, and the one way the user's
+// actions reach the program.
 //
 // Joined to the program's script with the page's other scripts (emcc --pre-js, in the order
 // src/runtime/web/CMakeLists.txt gives), each one object of functions.
@@ -19,23 +19,6 @@ const PageKit = (() => {
     }
     if (parent) parent.appendChild(made);
     return made;
-  }
-
-  function place(made, x, y, width, height) {
-    Object.assign(made.style, {left: `${x}px`, top: `${y}px`, width: `${width}px`,
-                               height: `${height}px`});
-  }
-
-  function cssFont(font) {
-    return `${font.italic ? 'italic ' : ''}${font.weight} ${font.px}px "${font.face}"`;
-  }
-
-  function applyFont(made, font) {
-    Object.assign(made.style, {
-      fontFamily: `"${font.face}", sans-serif`, fontSize: `${font.px}px`,
-      fontWeight: String(font.weight), fontStyle: font.italic ? 'italic' : 'normal',
-      textDecoration: [font.underline ? 'underline' : '', font.strikethrough ? 'line-through' : '']
-                          .join(' ').trim() || 'none'});
   }
 
   // A small picture drawn in SVG: the title-bar glyphs and the message-box icons. (Here and
@@ -87,6 +70,6 @@ const PageKit = (() => {
     return new Promise((resolve) => { waiting = resolve; });
   }
 
-  return {part, element, place, cssFont, applyFont, glyph, titleButton, post, nextEvent,
-          ControlClicked, MenuClicked, WindowClosed};
+  return {part, element, glyph, titleButton, post, nextEvent, ControlClicked, MenuClicked,
+          WindowClosed};
 })();
