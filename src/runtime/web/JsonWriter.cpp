@@ -28,31 +28,16 @@ void JsonWriter::BeforeValue() {
     }
 }
 
-void JsonWriter::Open(char bracket) {
+JsonWriter& JsonWriter::Open(char bracket) {
     BeforeValue();
     out_.push_back(bracket);
     empty_.push_back(true);
+    return *this;
 }
 
-void JsonWriter::Close(char bracket) {
+JsonWriter& JsonWriter::Close(char bracket) {
     out_.push_back(bracket);
     empty_.pop_back();
-}
-
-JsonWriter& JsonWriter::BeginObject() {
-    Open('{');
-    return *this;
-}
-JsonWriter& JsonWriter::EndObject() {
-    Close('}');
-    return *this;
-}
-JsonWriter& JsonWriter::BeginArray() {
-    Open('[');
-    return *this;
-}
-JsonWriter& JsonWriter::EndArray() {
-    Close(']');
     return *this;
 }
 
@@ -82,20 +67,12 @@ JsonWriter& JsonWriter::Value(TextView text) {
 }
 
 JsonWriter& JsonWriter::Value(int number) {
-    BeforeValue();
-    out_ += std::to_string(number);
-    return *this;
+    return Literal(std::to_string(number));
 }
 
-JsonWriter& JsonWriter::Value(bool truth) {
+JsonWriter& JsonWriter::Literal(std::string_view literal) {
     BeforeValue();
-    out_ += truth ? "true" : "false";
-    return *this;
-}
-
-JsonWriter& JsonWriter::Null() {
-    BeforeValue();
-    out_ += "null";
+    out_ += literal;
     return *this;
 }
 

@@ -14,24 +14,26 @@ namespace FormsRuntime::web {
 
 class JsonWriter {
 public:
-    JsonWriter& BeginObject();
-    JsonWriter& EndObject();
-    JsonWriter& BeginArray();
-    JsonWriter& EndArray();
+    JsonWriter& BeginObject() { return Open('{'); }
+    JsonWriter& EndObject() { return Close('}'); }
+    JsonWriter& BeginArray() { return Open('['); }
+    JsonWriter& EndArray() { return Close(']'); }
     JsonWriter& Key(std::string_view key);
     JsonWriter& Value(std::string_view ascii);
     JsonWriter& Value(const char* ascii) { return Value(std::string_view(ascii)); }
     JsonWriter& Value(TextView text);
     JsonWriter& Value(int number);
-    JsonWriter& Value(bool truth);
-    JsonWriter& Null();
+    JsonWriter& Value(bool truth) { return Literal(truth ? "true" : "false"); }
+    JsonWriter& Null() { return Literal("null"); }
 
     const std::string& Json() const noexcept { return out_; }
 
 private:
     void BeforeValue();
-    void Open(char bracket);
-    void Close(char bracket);
+    JsonWriter& Open(char bracket);
+    JsonWriter& Close(char bracket);
+    // A number, true, false or null, written as it is.
+    JsonWriter& Literal(std::string_view literal);
 
     std::string out_;
     std::vector<bool> empty_; // per open object or array: nothing written into it yet

@@ -5,8 +5,8 @@
 #include <emscripten/emscripten.h>
 
 // clang-format off
-EM_JS(void, quibly_page_begin, (const char* json), {
-    QuiblyPage.begin(JSON.parse(UTF8ToString(json)));
+EM_JS(void, quibly_page_begin, (const char16_t* title, int length), {
+    QuiblyPage.begin(QuiblyPage.text(title, length));
 })
 EM_JS(int, quibly_page_traced, (), {
     return QuiblyPage.traced() ? 1 : 0;

@@ -8,8 +8,8 @@
 #include <emscripten/em_macros.h>
 
 extern "C" {
-// The program's identity as JSON ({"title": ...}): the page's title and the end notice use it.
-void quibly_page_begin(const char* json);
+// The program's title, `length` UTF-16 code units: the page's title and the end notice use it.
+void quibly_page_begin(const char16_t* title, int length);
 // Whether the page's test hook wants every window operation; and handing one to it (waits).
 int quibly_page_traced();
 void quibly_page_trace(const char* object, const char* operation)

@@ -8,6 +8,7 @@
 #include "runtime/web/PageCalls.h"
 #include "runtime/web/WebWindow.h"
 
+#include <array>
 #include <string>
 
 namespace FormsRuntime {
@@ -15,54 +16,18 @@ namespace {
 
 using web::JsonWriter;
 
-const char* ResultName(MsgBoxResult result) {
-    switch (result) {
-    case OK:
-        return "OK";
-    case Cancel:
-        return "Cancel";
-    case Abort:
-        return "Abort";
-    case Retry:
-        return "Retry";
-    case Ignore:
-        return "Ignore";
-    case Yes:
-        return "Yes";
-    case No:
-        break;
-    }
-    return "No";
-}
+// The page's names of the box's icons, in MsgBoxIcon's order.
+constexpr std::array<const char*, 5> iconNames{"", "critical", "question", "warning",
+                                               "information"};
 
-const char* IconName(MsgBoxIcon icon) {
-    switch (icon) {
-    case MsgBoxIcon::Critical:
-        return "critical";
-    case MsgBoxIcon::Question:
-        return "question";
-    case MsgBoxIcon::Exclamation:
-        return "warning";
-    case MsgBoxIcon::Information:
-        return "information";
-    case MsgBoxIcon::None:
-        break;
-    }
-    return "";
-}
-
+// The buttons go as the answers' codes, by which the page knows their captions.
 std::string DescribeBox(const MessageBoxRequest& request) {
     JsonWriter json;
     json.BeginObject().Key("title").Value(request.title).Key("prompt").Value(request.prompt);
-    json.Key("icon").Value(IconName(request.icon));
+    json.Key("icon").Value(iconNames[static_cast<std::size_t>(request.icon)]);
     json.Key("buttons").BeginArray();
     for (const MsgBoxResult result : request.buttons)
-        json.BeginObject()
-            .Key("caption")
-            .Value(ResultName(result))
-            .Key("code")
-            .Value(static_cast<int>(result))
-            .EndObject();
+        json.Value(static_cast<int>(result));
     json.EndArray();
     json.Key("defaultButton").Value(static_cast<int>(request.defaultButton));
     json.Key("escape").Value(request.escape ? static_cast<int>(*request.escape) : 0);
@@ -76,9 +41,7 @@ std::string DescribeBox(const MessageBoxRequest& request) {
 class WebBackend final : public Backend {
 public:
     int Start(const Program& program, int, char**, const std::function<int()>& run) override {
-        JsonWriter identity;
-        identity.BeginObject().Key("title").Value(program.app.Title).EndObject();
-        quibly_page_begin(identity.Json().c_str());
+        quibly_page_begin(program.app.Title.data(), static_cast<int>(program.app.Title.size()));
         // The page's test hook, where there is one, sees every window operation and may hold
         // the program at it.
         if (quibly_page_traced() != 0)

@@ -92,8 +92,6 @@ void WebWindow::Deliver(int id, int kind, int item) {
     case WindowClosed:
         events.Close();
         break;
-    default:
-        break;
     }
 }
 

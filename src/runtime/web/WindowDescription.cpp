@@ -3,6 +3,7 @@
 #include "runtime/RuntimeError.h"
 #include "runtime/web/JsonWriter.h"
 
+#include <array>
 #include <cstdio>
 #include <vector>
 
@@ -32,35 +33,11 @@ void WritePicture(JsonWriter& json, std::string_view resource, const std::string
     json.Value("assets/" + std::string(resource.substr(prefix.size())));
 }
 
-const char* KindName(ControlKind kind) {
-    switch (kind) {
-    case ControlKind::Frame:
-        return "frame";
-    case ControlKind::Label:
-        return "label";
-    case ControlKind::Image:
-        return "image";
-    case ControlKind::Line:
-        return "line";
-    case ControlKind::TextBox:
-        return "textbox";
-    case ControlKind::CommandButton:
-        break;
-    }
-    return "button";
-}
-
-const char* AlignmentName(Alignment alignment) {
-    switch (alignment) {
-    case Alignment::Right:
-        return "right";
-    case Alignment::Center:
-        return "center";
-    case Alignment::Left:
-        break;
-    }
-    return "left";
-}
+// The page's names of the kinds of control, in ControlKind's order, and of the alignments, in
+// Alignment's.
+constexpr std::array<const char*, 6> kindNames{"frame", "label",   "image",
+                                               "line",  "textbox", "button"};
+constexpr std::array<const char*, 3> alignmentNames{"left", "right", "center"};
 
 void WriteBox(JsonWriter& json, const PixelBox& box) {
     json.Key("x").Value(box.x).Key("y").Value(box.y);
@@ -71,9 +48,10 @@ void WriteControl(JsonWriter& json, const FormEvents& events, std::size_t index)
     const SettledWindow& window = events.Window();
     const SettledControl& control = window.controls[index];
     json.BeginObject().Key("index").Value(static_cast<int>(index));
-    json.Key("kind").Value(KindName(control.kind)).Key("name").Value(control.name);
-    json.Key("container")
-        .Value(control.container ? window.controls[*control.container].name : std::string_view());
+    json.Key("kind").Value(kindNames[static_cast<std::size_t>(control.kind)]);
+    json.Key("name").Value(control.name);
+    // The frame that holds the control, by its index; -1: the client area.
+    json.Key("container").Value(control.container ? static_cast<int>(*control.container) : -1);
     WriteBox(json, control.box);
     if (control.kind == ControlKind::Line) {
         json.Key("falling").Value(control.falling);
@@ -88,7 +66,7 @@ void WriteControl(JsonWriter& json, const FormEvents& events, std::size_t index)
     json.Key("weight").Value(font.weight).Key("italic").Value(font.italic);
     json.Key("underline").Value(font.underline).Key("strikethrough").Value(font.strikethrough);
     json.EndObject();
-    json.Key("align").Value(AlignmentName(control.alignment));
+    json.Key("align").Value(alignmentNames[static_cast<std::size_t>(control.alignment)]);
     json.Key("autoSize").Value(control.autoSize);
     json.Key("picture");
     WritePicture(json, control.picture, events.ObjectName(control.name));

@@ -6,7 +6,7 @@
 
 const PageBoxes = (() => {
   'use strict';
-  const element = PageKit.element, glyph = PageKit.glyph, titleGlyphs = PageKit.titleGlyphs;
+  const element = PageKit.element, glyph = PageKit.glyph, titleButton = PageKit.titleButton;
 
   const boxIcons = {
     question: [['path', {d: 'M16 2C8 2 2 7 2 13c0 4 3 7 7 9l-1 7 7-6h1c8 0 14-5 14-10S24 2 16 2z',
@@ -24,6 +24,10 @@ const PageBoxes = (() => {
     critical: [['circle', {cx: 16, cy: 16, r: 14, fill: '#f00', stroke: '#800'}],
                ['path', {d: 'M10 10l12 12 M22 10l-12 12', stroke: '#fff', 'stroke-width': 3}]],
   };
+
+  // The buttons' captions, by the code of the answer each gives (MsgBoxResult).
+  const answerCaptions = ['', 'OK', 'Cancel', 'Abort', 'Retry', 'Ignore', 'Yes', 'No'];
+  const OK = 1;
 
   let boxCount = 0;
 
@@ -64,26 +68,18 @@ const PageBoxes = (() => {
         resolve(code);
       };
       if (box.escape) {
-        const close = element('button', {type: 'button', 'data-part': 'close',
-                                         class: 'title-button', tabindex: '-1',
-                                         'aria-label': 'Close'}, bar);
-        close.appendChild(glyph(14, 12, titleGlyphs.close));
-        close.addEventListener('click', () => answer(box.escape));
+        titleButton(bar, 'close', 'Close').addEventListener('click', () => answer(box.escape));
       }
-      const buttons = box.buttons.map((button, index) => {
-        const made = element('button', {type: 'button', 'data-answer': button.caption,
-                                        class: 'button box-button',
-                                        'data-default': index === box.defaultButton}, row);
-        made.textContent = button.caption;
-        made.addEventListener('click', () => answer(button.code));
+      const addButton = (caption, isDefault, onClick) => {
+        const made = element('button', {type: 'button', 'data-answer': caption,
+                                        class: 'button box-button', 'data-default': isDefault}, row);
+        made.textContent = caption;
+        made.addEventListener('click', onClick);
         return made;
-      });
-      if (box.helpButton) {
-        const help = element('button', {type: 'button', 'data-answer': 'Help',
-                                        class: 'button box-button'}, row);
-        help.textContent = 'Help';
-        help.addEventListener('click', () => showHelp(box));
-      }
+      };
+      const buttons = box.buttons.map((code, index) =>
+          addButton(answerCaptions[code], index === box.defaultButton, () => answer(code)));
+      if (box.helpButton) addButton('Help', false, () => showHelp(box));
       dialog.addEventListener('keydown', (event) => {
         if (event.target.closest('dialog') !== dialog) return;
         if (event.key === 'Escape') {
@@ -108,21 +104,16 @@ const PageBoxes = (() => {
     });
   }
 
+  // A box whose one button, OK, Escape answers too.
+  function okBox(form, title, prompt, icon) {
+    return showBox(form, {title, prompt, icon, buttons: [OK], defaultButton: 0, escape: OK});
+  }
+
   // F1 in a box: what the help topic would say, in a box of its own; the question stays open.
   function showHelp(box) {
-    return showBox('Help', {title: box.title, prompt: box.helpText, icon: 'information',
-                            buttons: [{caption: 'OK', code: 1}], defaultButton: 0, escape: 1});
+    return okBox('Help', box.title, box.helpText, 'information');
   }
 
-  function messageBox(box) {
-    return showBox('MsgBox', box);
-  }
-
-  async function runTimeError(error) {
-    await showBox('RunTimeError', {title: error.title, prompt: error.message, icon: 'critical',
-                                   buttons: [{caption: 'OK', code: 1}], defaultButton: 0,
-                                   escape: 1});
-  }
-
-  return {messageBox, runTimeError};
+  return {messageBox: (box) => showBox('MsgBox', box),
+          runTimeError: (error) => okBox('RunTimeError', error.title, error.message, 'critical')};
 })();

@@ -6,14 +6,22 @@
 
 const PageControls = (() => {
   'use strict';
-  const element = PageKit.element, place = PageKit.place, applyFont = PageKit.applyFont;
-  const cssFont = PageKit.cssFont, glyph = PageKit.glyph, post = PageKit.post;
+  const element = PageKit.element, glyph = PageKit.glyph, post = PageKit.post;
   const ControlClicked = PageKit.ControlClicked;
 
+  function cssFont(font) {
+    return `${font.italic ? 'italic ' : ''}${font.weight} ${font.px}px "${font.face}"`;
+  }
+
+  function applyFont(made, font) {
+    Object.assign(made.style, {
+      fontFamily: `"${font.face}", sans-serif`, fontSize: `${font.px}px`,
+      fontWeight: String(font.weight), fontStyle: font.italic ? 'italic' : 'normal',
+      textDecoration: [font.underline ? 'underline' : '', font.strikethrough ? 'line-through' : '']
+                          .join(' ').trim() || 'none'});
+  }
+
   function buildFrame(c, made) {
-    made.style.background = c.back;
-    made.style.color = c.fore;
-    applyFont(made, c.font);
     // The border and caption are drawn only where the frame has room for them; a frame
     // without a caption is a plain panel of its background.
     if (c.caption === '' || c.height < c.font.px + 2 || c.width < 4) return;
@@ -24,10 +32,7 @@ const PageControls = (() => {
   }
 
   function buildLabel(c, made) {
-    made.style.background = c.back;
-    made.style.color = c.fore;
     made.style.textAlign = c.align;
-    applyFont(made, c.font);
     made.classList.toggle('autosize', c.autoSize);
     made.textContent = c.caption;
   }
@@ -50,18 +55,12 @@ const PageControls = (() => {
     made.autocomplete = 'off';
     made.setAttribute('autocapitalize', 'off');
     made.setAttribute('autocorrect', 'off');
-    made.style.background = c.back;
-    made.style.color = c.fore;
     made.style.textAlign = c.align;
-    applyFont(made, c.font);
   }
 
   function buildButton(record, c, made) {
     made.type = 'button';
     made.textContent = c.caption;
-    made.style.background = c.back;
-    made.style.color = c.fore;
-    applyFont(made, c.font);
     if (c.keyFlag === 'default') {
       made.classList.add('default');
       record.defaultButton = made;
@@ -77,12 +76,18 @@ const PageControls = (() => {
                        button: 'button'};
 
   function buildControl(record, c) {
-    const container = c.container ? record.byName.get(c.container) : record.client;
+    const container = c.container < 0 ? record.client : record.controls.get(c.container).made;
     const made = element(controlTags[c.kind], {'data-control': c.name, class: c.kind},
                          container);
-    place(made, c.x, c.y, c.width, c.height);
+    Object.assign(made.style, {left: `${c.x}px`, top: `${c.y}px`, width: `${c.width}px`,
+                               height: `${c.height}px`});
     record.controls.set(c.index, {c, made});
-    record.byName.set(c.name, made);
+    // Pictures and lines have neither text nor a background of their own.
+    if (c.kind !== 'image' && c.kind !== 'line') {
+      made.style.background = c.back;
+      made.style.color = c.fore;
+      applyFont(made, c.font);
+    }
     if (c.kind === 'frame') buildFrame(c, made);
     else if (c.kind === 'label') buildLabel(c, made);
     else if (c.kind === 'line') buildLine(c, made);

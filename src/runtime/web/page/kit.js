@@ -1,5 +1,5 @@
-// What the page's scripts share: the sizes of the window frame, making elements, fonts, small
-// SVG pictures, and the one way the user's actions reach the program.
+// What the page's scripts share: making elements, small SVG pictures, and the one way the user's
+// actions reach the program.
 //
 // Joined to the program's script with the page's other scripts (emcc --pre-js, in the order
 // src/runtime/web/CMakeLists.txt gives), each one object of functions.
@@ -7,16 +7,9 @@
 const PageKit = (() => {
   'use strict';
 
-  // Widths of the window frame and heights of the title and menu bars, in CSS pixels: those of
-  // the desktop the layouts were made for.
-  const SizableBorder = 4;
-  const DialogBorder = 3;
-  const TitleBarHeight = 18;
-  const MenuBarHeight = 19;
-
   let waiting = null; // resolves the program's wait for the user's next action
 
-  const part = (name, scope = document) => scope.querySelector(`[data-part="${name}"]`);
+  const part = (name) => document.querySelector(`[data-part="${name}"]`);
 
   function element(tag, attributes = {}, parent = null) {
     const made = document.createElement(tag);
@@ -26,23 +19,6 @@ const PageKit = (() => {
     }
     if (parent) parent.appendChild(made);
     return made;
-  }
-
-  function place(made, x, y, width, height) {
-    Object.assign(made.style, {left: `${x}px`, top: `${y}px`, width: `${width}px`,
-                               height: `${height}px`});
-  }
-
-  function cssFont(font) {
-    return `${font.italic ? 'italic ' : ''}${font.weight} ${font.px}px "${font.face}"`;
-  }
-
-  function applyFont(made, font) {
-    Object.assign(made.style, {
-      fontFamily: `"${font.face}", sans-serif`, fontSize: `${font.px}px`,
-      fontWeight: String(font.weight), fontStyle: font.italic ? 'italic' : 'normal',
-      textDecoration: [font.underline ? 'underline' : '', font.strikethrough ? 'line-through' : '']
-                          .join(' ').trim() || 'none'});
   }
 
   // A small picture drawn in SVG: the title-bar glyphs and the message-box icons. (Here and
@@ -69,6 +45,14 @@ const PageKit = (() => {
                       'stroke-width': 1.2, fill: 'none'}]],
   };
 
+  // A box of a title bar: minimize, maximize or close.
+  function titleButton(bar, name, label) {
+    const made = element('button', {type: 'button', 'data-part': name, class: 'title-button',
+                                    tabindex: '-1', 'aria-label': label}, bar);
+    made.appendChild(glyph(14, 12, titleGlyphs[name]));
+    return made;
+  }
+
   // The user's action reaches the program only while it waits for one; while it is busy (in
   // Main, behind a box, in a Refresh) the action is dropped, never queued.
   function post(window, kind, item = 0) {
@@ -86,7 +70,6 @@ const PageKit = (() => {
     return new Promise((resolve) => { waiting = resolve; });
   }
 
-  return {SizableBorder, DialogBorder, TitleBarHeight, MenuBarHeight, part, element, place, cssFont,
-          applyFont, glyph, titleGlyphs, post, nextEvent, ControlClicked, MenuClicked,
+  return {part, element, glyph, titleButton, post, nextEvent, ControlClicked, MenuClicked,
           WindowClosed};
 })();

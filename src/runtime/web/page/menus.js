@@ -41,14 +41,11 @@ const PageMenus = (() => {
       event.preventDefault();
       const step = event.key === 'ArrowDown' ? 1 : items.length - 1;
       items[(at + step) % items.length].focus({preventScroll: true});
-    } else if (event.key === 'Escape') {
+    } else if (event.key === 'Escape' || event.key === 'Enter' || event.key === ' ') {
       event.preventDefault();
       event.stopPropagation();
-      closeMenus(record, true);
-    } else if (event.key === 'Enter' || event.key === ' ') {
-      event.preventDefault();
-      event.stopPropagation();
-      if (at >= 0) items[at].click();
+      if (event.key === 'Escape') closeMenus(record, true);
+      else if (at >= 0) items[at].click();
     }
   }
 

@@ -14,9 +14,9 @@ var QuiblyPage = (() => {
 
   let title = '';
 
-  // The program's identity: the page's title, and the name the notice at the end gives.
-  function begin(identity) {
-    title = identity.title;
+  // The program's title: the page's title, and the name the notice at the end gives.
+  function begin(programTitle) {
+    title = programTitle;
     PageScreen.start();
     document.title = title;
     part('ended').querySelector('p').textContent = `${title} has ended.`;

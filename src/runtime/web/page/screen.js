@@ -117,7 +117,6 @@ const PageScreen = (() => {
     document.addEventListener('focusin', raise);
   }
 
-  // The desktop's size in its own pixels, and the CSS pixels that one of them takes.
-  return {start, refit, scale: () => scale, desktop: () => desktop,
-          onRefit: (told) => refitted.push(told)};
+  // The CSS pixels that one pixel of the desktop takes.
+  return {start, refit, scale: () => scale, onRefit: (told) => refitted.push(told)};
 })();

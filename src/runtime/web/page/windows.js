@@ -6,32 +6,30 @@
 
 const PageWindows = (() => {
   'use strict';
-  const SizableBorder = PageKit.SizableBorder, DialogBorder = PageKit.DialogBorder;
-  const TitleBarHeight = PageKit.TitleBarHeight, MenuBarHeight = PageKit.MenuBarHeight;
-  const part = PageKit.part, element = PageKit.element, glyph = PageKit.glyph;
-  const titleGlyphs = PageKit.titleGlyphs, post = PageKit.post;
-  const WindowClosed = PageKit.WindowClosed;
+  const part = PageKit.part, element = PageKit.element, titleButton = PageKit.titleButton;
+  const post = PageKit.post, WindowClosed = PageKit.WindowClosed;
   const scale = PageScreen.scale, refit = PageScreen.refit;
   const buildMenus = PageMenus.buildMenus, rememberFocus = PageMenus.rememberFocus;
   const buildControl = PageControls.buildControl, fitToText = PageControls.fitToText;
   const loadPictures = PageControls.loadPictures, fontsOf = PageControls.fontsOf;
 
+  // Widths of the window frame and heights of the title and menu bars, in CSS pixels: those of
+  // the desktop the layouts were made for.
+  const SizableBorder = 4;
+  const DialogBorder = 3;
+  const TitleBarHeight = 18;
+  const MenuBarHeight = 19;
+
   const windows = new Map(); // page number -> window record
   let stacking = 10;
-
-  function frameWidth(record) {
-    return record.d.sizable ? SizableBorder : DialogBorder;
-  }
 
   function resizeTo(record, clientWidth, clientHeight) {
     record.clientWidth = Math.max(0, Math.round(clientWidth));
     record.clientHeight = Math.max(0, Math.round(clientHeight));
-    const frame = frameWidth(record);
-    const bars = (record.d.titleBar ? TitleBarHeight : 0) + (record.menubar ? MenuBarHeight : 0);
     record.client.style.width = `${record.clientWidth}px`;
     record.client.style.height = `${record.clientHeight}px`;
-    record.element.style.width = `${record.clientWidth + 2 * frame}px`;
-    record.element.style.height = `${record.clientHeight + 2 * frame + bars}px`;
+    record.element.style.width = `${record.clientWidth + 2 * record.border}px`;
+    record.element.style.height = `${record.clientHeight + 2 * record.border + record.bars}px`;
   }
 
   function moveTo(record, left, top) {
@@ -134,9 +132,8 @@ const PageWindows = (() => {
     }
     record.restore = [record.left, record.top, record.clientWidth, record.clientHeight];
     const desktop = part('desktop');
-    const frame = 2 * frameWidth(record);
-    resizeTo(record, desktop.clientWidth - frame,
-             desktop.clientHeight - frame - TitleBarHeight - (record.menubar ? MenuBarHeight : 0));
+    resizeTo(record, desktop.clientWidth - 2 * record.border,
+             desktop.clientHeight - 2 * record.border - record.bars);
     moveTo(record, 0, 0);
   }
 
@@ -171,13 +168,7 @@ const PageWindows = (() => {
     }
     element('span', {'data-part': 'caption', class: 'caption', id: `caption-${record.id}`}, bar)
         .textContent = d.caption;
-    const button = (name, label, onClick) => {
-      const made = element('button', {type: 'button', 'data-part': name, class: 'title-button',
-                                      tabindex: '-1', 'aria-label': label}, bar);
-      made.appendChild(glyph(14, 12, titleGlyphs[name]));
-      pressOnRelease(made, onClick);
-      return made;
-    };
+    const button = (name, label, onPress) => pressOnRelease(titleButton(bar, name, label), onPress);
     if (d.minButton) button('minimize', 'Minimize', () => minimize(record, true));
     if (d.maxButton) button('maximize', 'Maximize', () => maximize(record));
     if (d.controlBox) button('close', 'Close', () => post(record.id, WindowClosed));
@@ -257,16 +248,18 @@ const PageWindows = (() => {
   }
 
   async function createWindow(id, d) {
-    const record = {id, d, controls: new Map(), byName: new Map(), clientWidth: 0,
-                    clientHeight: 0, left: 0, top: 0, menubar: null, icon: null};
+    const record = {id, d, controls: new Map(), clientWidth: 0, clientHeight: 0, left: 0, top: 0,
+                    menubar: null, icon: null};
     record.element = element('div', {'data-form': d.name, class: 'window', hidden: true,
                                      'data-resizable': d.sizable,
                                      'aria-labelledby': d.titleBar ? `caption-${id}` : null},
                              part('desktop'));
-    record.element.classList.toggle('sizable', d.sizable);
     if (d.sizable) addResizeHandles(record);
     if (d.titleBar) buildTitleBar(record);
     buildMenus(record);
+    // The frame around the client area: its border on each side, and the bars above it.
+    record.border = d.sizable ? SizableBorder : DialogBorder;
+    record.bars = (d.titleBar ? TitleBarHeight : 0) + (record.menubar ? MenuBarHeight : 0);
     record.client = element('div', {'data-part': 'client', class: 'client'}, record.element);
     record.client.style.background = d.back;
     // The client area never scrolls, not even to show a control that the focus reaches but
@@ -300,12 +293,10 @@ const PageWindows = (() => {
     const record = windows.get(id);
     if (!record || !record.element.hidden) return;
     record.element.hidden = false;
-    const frame = frameWidth(record);
-    const bars = (record.d.titleBar ? TitleBarHeight : 0) + (record.menubar ? MenuBarHeight : 0);
     if (record.d.taskbar) addTaskButton(record);
     refit();
     if (record.d.placement === 'manual') {
-      moveTo(record, record.d.x - frame, record.d.y - frame - bars);
+      moveTo(record, record.d.x - record.border, record.d.y - record.border - record.bars);
     } else {
       centre(record);
       record.element.setAttribute('data-centred', '');
