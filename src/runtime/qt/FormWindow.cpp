@@ -45,8 +45,12 @@ FormWindow::FormWindow(FormEvents events) : events_(events), window_(events.Wind
     setObjectName(ToQString(window_.name));
     controls_.resize(window_.controls.size(), nullptr);
 
-    auto* client = new ContainerWidget(ResolveColor(window_.back), this);
+    auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
+    QPalette palette = client->palette();
+    palette.setColor(QPalette::Window, ResolveColor(window_.back));
+    client->setPalette(palette);
+    client->setAutoFillBackground(true);
     setCentralWidget(client);
     BuildMenus();
     BuildControls(*client);
