@@ -107,8 +107,8 @@ void FormWindow::ApplyWindowStyle() {
         resize(size);
     else
         setFixedSize(size);
-    if (frame.titleBar && DrawsOwnTitleBar())
-        AddOwnTitleBar(*this);
+    if (frame.titleBar)
+        AddOwnTitleBarOnWayland(*this, frame);
 }
 
 void FormWindow::BuildMenus() {

@@ -60,10 +60,7 @@ QWidget* Owner() {
 
 // A box has its title and a close box, drawn by itself where the window system leaves that to
 // the program.
-void DrawTitleBarIfOwn(QMessageBox& box) {
-    if (DrawsOwnTitleBar())
-        AddOwnTitleBar(box);
-}
+constexpr SettledFrame boxFrame{.minimizeButton = false, .maximizeButton = false};
 
 } // namespace
 
@@ -75,7 +72,7 @@ std::optional<MsgBoxResult> ShowQtMessageBox(const MessageBoxRequest& request) {
     box.setTextFormat(Qt::PlainText);
     box.setIcon(StandardIcon(request.icon));
     box.setWindowModality(Qt::ApplicationModal);
-    DrawTitleBarIfOwn(box);
+    AddOwnTitleBarOnWayland(box, boxFrame);
     if (request.rightToLeft)
         box.setLayoutDirection(Qt::RightToLeft);
     if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
@@ -93,7 +90,7 @@ std::optional<MsgBoxResult> ShowQtMessageBox(const MessageBoxRequest& request) {
     const auto offerHelp = [&] {
         QMessageBox help(QMessageBox::Information, box.windowTitle(), ToQString(request.helpText),
                          QMessageBox::Ok, &box);
-        DrawTitleBarIfOwn(help);
+        AddOwnTitleBarOnWayland(help, boxFrame);
         help.exec();
     };
     QShortcut f1(QKeySequence::HelpContents, &box);
@@ -117,7 +114,7 @@ void ShowQtRunTimeError(TextView title, std::string_view message) {
                     QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())),
                     QMessageBox::Ok, Owner());
     box.setObjectName(QStringLiteral("RunTimeError"));
-    DrawTitleBarIfOwn(box);
+    AddOwnTitleBarOnWayland(box, boxFrame);
     box.exec();
 }
 

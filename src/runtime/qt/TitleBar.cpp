@@ -21,21 +21,6 @@ const QColor barColour(0xeb, 0xeb, 0xeb), inactiveBarColour(0xf6, 0xf5, 0xf4);
 const QColor textColour(0x2e, 0x34, 0x36), inactiveTextColour(0x92, 0x95, 0x95);
 const QColor borderColour(0xb6, 0xb6, 0xb3);
 
-struct Buttons {
-    bool minimize = false;
-    bool maximize = false;
-    bool close = false;
-};
-
-Buttons AllowedBy(Qt::WindowFlags flags) {
-    if (flags & Qt::CustomizeWindowHint)
-        return {bool(flags & Qt::WindowMinimizeButtonHint),
-                bool(flags & Qt::WindowMaximizeButtonHint),
-                bool(flags & Qt::WindowCloseButtonHint)};
-    const bool full = (flags & Qt::WindowType_Mask) == Qt::Window;
-    return {full, full, true};
-}
-
 enum class Glyph : std::uint8_t { Minimize, Maximize, Close };
 
 // A round title-bar button with a symbolic glyph, named for screen readers as a window
@@ -83,7 +68,8 @@ private:
 
 class TitleBar final : public QWidget {
 public:
-    TitleBar(QWidget& window, Buttons buttons) : QWidget(&window), maximizable_(buttons.maximize) {
+    TitleBar(QWidget& window, const SettledFrame& frame)
+        : QWidget(&window), maximizable_(frame.maximizeButton) {
         setObjectName(QStringLiteral("TitleBar"));
         const auto add = [this](Glyph glyph, const char* name, const char* spokenName, auto act) {
             auto* button = new TitleButton(glyph, name, spokenName, this);
@@ -91,11 +77,11 @@ public:
             buttons_.push_back(button);
         };
         QWidget* top = &window;
-        if (buttons.minimize)
+        if (frame.minimizeButton)
             add(Glyph::Minimize, "TitleBarMinimize", "Minimize", [top] { top->showMinimized(); });
-        if (buttons.maximize)
+        if (frame.maximizeButton)
             add(Glyph::Maximize, "TitleBarMaximize", "Maximize", [this] { ToggleMaximized(); });
-        if (buttons.close)
+        if (frame.systemMenu)
             add(Glyph::Close, "TitleBarClose", "Close", [top] { top->close(); });
     }
 
@@ -221,23 +207,20 @@ private:
 
 } // namespace
 
-bool DrawsOwnTitleBar() {
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
-
-void AddOwnTitleBar(QWidget& window) {
-    const Qt::WindowFlags flags = window.windowFlags();
+void AddOwnTitleBarOnWayland(QWidget& window, const SettledFrame& frame) {
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
     // Qt drops the frameless hint while any title-bar button is asked for: the buttons are the
     // bar's own now.
     const Qt::WindowFlags titleHints = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                        Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                                        Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint;
-    window.setWindowFlags((flags & ~titleHints) | Qt::FramelessWindowHint);
-    auto* bar = new TitleBar(window, AllowedBy(flags));
+    window.setWindowFlags((window.windowFlags() & ~titleHints) | Qt::FramelessWindowHint);
+    auto* bar = new TitleBar(window, frame);
     new Frame(window, *bar);
-    const QMargins frame(border, border + barHeight, border, border);
-    window.setContentsMargins(frame);
-    window.resize(window.size().grownBy(frame));
+    const QMargins margins(border, border + barHeight, border, border);
+    window.setContentsMargins(margins);
+    window.resize(window.size().grownBy(margins));
 }
 
 } // namespace FormsRuntime
