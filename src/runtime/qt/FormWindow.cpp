@@ -1,9 +1,7 @@
 #include "runtime/qt/FormWindow.h"
 
-#include "runtime/qt/Announcer.h"
 #include "runtime/qt/Appearance.h"
 #include "runtime/qt/ControlFactory.h"
-#include "runtime/qt/ControlWidgets.h"
 #include "runtime/qt/Convert.h"
 #include "runtime/qt/Presentation.h"
 #include "runtime/qt/TitleBar.h"
@@ -12,7 +10,6 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -57,21 +54,6 @@ FormWindow::FormWindow(FormEvents events) : events_(events), window_(events.Wind
     SetTabOrder();
     ApplyWindowStyle();
     PlaceOnScreen();
-}
-
-Text FormWindow::ControlText(std::size_t index) const {
-    QWidget* control = controls_.at(index);
-    if (auto* textBox = qobject_cast<QLineEdit*>(control))
-        return ToText(textBox->text());
-    return ToText(static_cast<LabelWidget*>(control)->text());
-}
-
-void FormWindow::SetCaption(std::size_t index, TextView caption) {
-    static_cast<LabelWidget*>(controls_.at(index))->SetCaption(ToQString(caption));
-}
-
-void FormWindow::AnnounceCaption(std::size_t index, TextView caption) {
-    Announce(*controls_.at(index), ToQString(caption));
 }
 
 void FormWindow::ApplyWindowStyle() {
