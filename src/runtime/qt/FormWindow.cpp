@@ -97,8 +97,7 @@ void FormWindow::BuildMenus() {
     for (const std::size_t index : window_.menuBar) {
         const SettledMenu& menu = window_.menus[index];
         if (menu.command) {
-            QAction* action = menuBar()->addAction(LiteralCaption(menu.caption));
-            BindMenu(*action, menu);
+            BindMenu(*menuBar()->addAction(LiteralCaption(menu.caption)), menu);
             continue;
         }
         QMenu* titleMenu = menuBar()->addMenu(LiteralCaption(menu.caption));
