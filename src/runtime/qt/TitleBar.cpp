@@ -66,11 +66,16 @@ private:
     Glyph glyph_;
 };
 
+// The title bar, which also keeps itself in place, draws the window's border and resizes the
+// window from its edges.
 class TitleBar final : public QWidget {
 public:
     TitleBar(QWidget& window, const SettledFrame& frame)
         : QWidget(&window), maximizable_(frame.maximizeButton) {
         setObjectName(QStringLiteral("TitleBar"));
+        window.installEventFilter(this);
+        // Presses near an edge land on whatever control lies there.
+        qApp->installEventFilter(this);
         const auto add = [this](Glyph glyph, const char* name, const char* spokenName, auto act) {
             auto* button = new TitleButton(glyph, name, spokenName, this);
             connect(button, &QAbstractButton::clicked, this, act);
@@ -83,6 +88,15 @@ public:
             add(Glyph::Maximize, "TitleBarMaximize", "Maximize", [this] { ToggleMaximized(); });
         if (frame.systemMenu)
             add(Glyph::Close, "TitleBarClose", "Close", [top] { top->close(); });
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window())
+            OnWindowEvent(*event);
+        if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType())
+            return ResizeFromEdge(*static_cast<QWidget*>(watched),
+                                  *static_cast<QMouseEvent*>(event));
+        return false;
     }
 
     // Lays the bar along the top of the window's frame, its buttons at the right.
@@ -137,46 +151,22 @@ private:
         window()->isMaximized() ? window()->showNormal() : window()->showMaximized();
     }
 
-    bool maximizable_;
-    std::vector<QAbstractButton*> buttons_;
-    int buttonsLeft_ = 0;
-};
-
-// Keeps the title bar in place, draws the border and resizes the window from its edges.
-class Frame final : public QObject {
-public:
-    Frame(QWidget& window, TitleBar& bar) : QObject(&window), window_(window), bar_(bar) {
-        window.installEventFilter(this);
-        // Presses near an edge land on whatever control lies there.
-        qApp->installEventFilter(this);
-    }
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == &window_)
-            OnWindowEvent(*event);
-        if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType())
-            return ResizeFromEdge(*static_cast<QWidget*>(watched),
-                                  *static_cast<QMouseEvent*>(event));
-        return false;
-    }
-
-private:
     void OnWindowEvent(const QEvent& event) {
         switch (event.type()) {
         case QEvent::Resize:
-            bar_.Place();
+            Place();
             break;
         case QEvent::Paint: {
-            QPainter painter(&window_);
+            QPainter painter(window());
             painter.setPen(borderColour);
-            painter.drawRect(window_.rect().adjusted(0, 0, -1, -1));
+            painter.drawRect(window()->rect().adjusted(0, 0, -1, -1));
             break;
         }
         case QEvent::WindowTitleChange:
         case QEvent::WindowIconChange:
         case QEvent::ActivationChange:
-            bar_.update();
-            for (QWidget* button : bar_.findChildren<QWidget*>())
+            update();
+            for (QAbstractButton* button : buttons_)
                 button->update();
             break;
         default:
@@ -185,24 +175,26 @@ private:
     }
 
     bool ResizeFromEdge(QWidget& receiver, const QMouseEvent& press) {
-        if (receiver.window() != &window_ || press.button() != Qt::LeftButton ||
-            window_.minimumSize() == window_.maximumSize() || window_.isMaximized())
+        QWidget& top = *window();
+        if (receiver.window() != &top || press.button() != Qt::LeftButton ||
+            top.minimumSize() == top.maximumSize() || top.isMaximized())
             return false;
-        const QPoint at = receiver.mapTo(&window_, press.position().toPoint());
+        const QPoint at = receiver.mapTo(&top, press.position().toPoint());
         Qt::Edges edges;
         if (at.x() < grip)
             edges |= Qt::LeftEdge;
-        if (at.x() >= window_.width() - grip)
+        if (at.x() >= top.width() - grip)
             edges |= Qt::RightEdge;
         if (at.y() < grip)
             edges |= Qt::TopEdge;
-        if (at.y() >= window_.height() - grip)
+        if (at.y() >= top.height() - grip)
             edges |= Qt::BottomEdge;
-        return edges != Qt::Edges() && window_.windowHandle()->startSystemResize(edges);
+        return edges != Qt::Edges() && top.windowHandle()->startSystemResize(edges);
     }
 
-    QWidget& window_;
-    TitleBar& bar_;
+    bool maximizable_;
+    std::vector<QAbstractButton*> buttons_;
+    int buttonsLeft_ = 0;
 };
 
 } // namespace
@@ -216,8 +208,7 @@ void AddOwnTitleBarOnWayland(QWidget& window, const SettledFrame& frame) {
                                        Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                                        Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint;
     window.setWindowFlags((window.windowFlags() & ~titleHints) | Qt::FramelessWindowHint);
-    auto* bar = new TitleBar(window, frame);
-    new Frame(window, *bar);
+    new TitleBar(window, frame);
     const QMargins margins(border, border + barHeight, border, border);
     window.setContentsMargins(margins);
     window.resize(window.size().grownBy(margins));
