@@ -7,6 +7,8 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <array>
+#include <cstddef>
 #include <limits>
 
 namespace FormsRuntime {
@@ -30,16 +32,11 @@ Widget* Place(Widget* widget, const SettledControl& control, QPalette::ColorRole
     return widget;
 }
 
+// By Alignment: Left, Right, Center.
+constexpr std::array horizontalAlignments{Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter};
+
 Qt::Alignment HorizontalAlignment(Alignment alignment) {
-    switch (alignment) {
-    case Alignment::Right:
-        return Qt::AlignRight;
-    case Alignment::Center:
-        return Qt::AlignHCenter;
-    case Alignment::Left:
-        break;
-    }
-    return Qt::AlignLeft;
+    return horizontalAlignments.at(static_cast<std::size_t>(alignment));
 }
 
 QWidget* CreateLabel(const SettledControl& control, QWidget& container) {
