@@ -2,20 +2,12 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <algorithm>
-#include <cstdlib>
 
 namespace FormsRuntime {
-ContainerWidget::ContainerWidget(const QColor& background, QWidget* parent) : QWidget(parent) {
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, background);
-    setPalette(colours);
-    setAutoFillBackground(true);
-}
-
-FrameWidget::FrameWidget(const QString& caption, const QColor& background, QWidget* parent)
-    : ContainerWidget(background, parent), caption_(caption) {
+FrameWidget::FrameWidget(const QString& caption, QWidget* parent)
+    : QWidget(parent), caption_(caption) {
     setAccessibleName(caption);
+    setAutoFillBackground(true);
 }
 
 void FrameWidget::paintEvent(QPaintEvent*) {
@@ -53,12 +45,7 @@ LabelWidget::LabelWidget(bool autoSize, QWidget* parent) : QLabel(parent), autoS
 void LabelWidget::SetCaption(const QString& caption) {
     setText(caption);
     if (autoSize_)
-        FitToText();
-}
-
-void LabelWidget::FitToText() {
-    const QFontMetrics metrics(font());
-    resize(metrics.horizontalAdvance(text()), metrics.height());
+        resize(fontMetrics().horizontalAdvance(caption), fontMetrics().height());
 }
 
 PictureWidget::PictureWidget(QWidget* parent) : QLabel(parent) {
@@ -76,13 +63,9 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
     }
 }
 
-LineWidget::LineWidget(QPoint from, QPoint to, const QColor& color, QWidget* parent)
-    : QWidget(parent), color_(color) {
-    const QPoint origin(std::min(from.x(), to.x()), std::min(from.y(), to.y()));
-    from_ = from - origin;
-    to_ = to - origin;
-    setGeometry(origin.x(), origin.y(), std::abs(to.x() - from.x()) + 1,
-                std::abs(to.y() - from.y()) + 1);
+LineWidget::LineWidget(const QRect& box, bool falling, const QColor& color, QWidget* parent)
+    : QWidget(parent), falling_(falling), color_(color) {
+    setGeometry(box);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
@@ -90,12 +73,16 @@ void LineWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     // An upright or level line fills its whole box; filling keeps it exactly one pixel wide
     // at every scale factor.
-    if (from_.x() == to_.x() || from_.y() == to_.y()) {
+    if (width() == 1 || height() == 1) {
         painter.fillRect(rect(), color_);
         return;
     }
     painter.setPen(QPen(color_, 1));
-    painter.drawLine(from_, to_);
+    const QRect ends = rect();
+    if (falling_)
+        painter.drawLine(ends.topLeft(), ends.bottomRight());
+    else
+        painter.drawLine(ends.bottomLeft(), ends.topRight());
 }
 
 } // namespace FormsRuntime

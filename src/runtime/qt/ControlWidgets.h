@@ -7,19 +7,12 @@
 
 namespace FormsRuntime {
 
-// A window's client area or a frame: a container with its own background.
-class ContainerWidget : public QWidget {
-    Q_OBJECT
-public:
-    ContainerWidget(const QColor& background, QWidget* parent);
-};
-
 // A frame draws the group border and caption when it has a caption; without one it is a
 // plain panel of its background colour.
-class FrameWidget final : public ContainerWidget {
+class FrameWidget final : public QWidget {
     Q_OBJECT
 public:
-    FrameWidget(const QString& caption, const QColor& background, QWidget* parent);
+    FrameWidget(const QString& caption, QWidget* parent);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -38,7 +31,6 @@ public:
     void SetCaption(const QString& caption);
 
 private:
-    void FitToText();
     bool autoSize_;
 };
 
@@ -53,18 +45,18 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-// A straight line from one point to another, both ends included.
+// A straight line across `box`, both ends included: from the top-left corner to the
+// bottom-right one when `falling`, else from the bottom-left to the top-right.
 class LineWidget final : public QWidget {
     Q_OBJECT
 public:
-    LineWidget(QPoint from, QPoint to, const QColor& color, QWidget* parent);
+    LineWidget(const QRect& box, bool falling, const QColor& color, QWidget* parent);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QPoint from_;
-    QPoint to_;
+    bool falling_;
     QColor color_;
 };
 

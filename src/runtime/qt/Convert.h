@@ -19,8 +19,4 @@ inline QString LiteralCaption(TextView caption) {
     return ToQString(caption).replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
-inline Text ToText(const QString& text) {
-    return text.toStdU16String();
-}
-
 } // namespace FormsRuntime

@@ -1,9 +1,7 @@
 #include "runtime/qt/FormWindow.h"
 
-#include "runtime/qt/Announcer.h"
 #include "runtime/qt/Appearance.h"
 #include "runtime/qt/ControlFactory.h"
-#include "runtime/qt/ControlWidgets.h"
 #include "runtime/qt/Convert.h"
 #include "runtime/qt/Presentation.h"
 #include "runtime/qt/TitleBar.h"
@@ -12,7 +10,6 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -45,29 +42,18 @@ FormWindow::FormWindow(FormEvents events) : events_(events), window_(events.Wind
     setObjectName(ToQString(window_.name));
     controls_.resize(window_.controls.size(), nullptr);
 
-    auto* client = new ContainerWidget(ResolveColor(window_.back), this);
+    auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
+    QPalette palette = client->palette();
+    palette.setColor(QPalette::Window, ResolveColor(window_.back));
+    client->setPalette(palette);
+    client->setAutoFillBackground(true);
     setCentralWidget(client);
     BuildMenus();
     BuildControls(*client);
     SetTabOrder();
     ApplyWindowStyle();
     PlaceOnScreen();
-}
-
-Text FormWindow::ControlText(std::size_t index) const {
-    QWidget* control = controls_.at(index);
-    if (auto* textBox = qobject_cast<QLineEdit*>(control))
-        return ToText(textBox->text());
-    return ToText(static_cast<LabelWidget*>(control)->text());
-}
-
-void FormWindow::SetCaption(std::size_t index, TextView caption) {
-    static_cast<LabelWidget*>(controls_.at(index))->SetCaption(ToQString(caption));
-}
-
-void FormWindow::AnnounceCaption(std::size_t index, TextView caption) {
-    Announce(*controls_.at(index), ToQString(caption));
 }
 
 void FormWindow::ApplyWindowStyle() {
@@ -103,16 +89,15 @@ void FormWindow::ApplyWindowStyle() {
         resize(size);
     else
         setFixedSize(size);
-    if (frame.titleBar && DrawsOwnTitleBar())
-        AddOwnTitleBar(*this);
+    if (frame.titleBar)
+        AddOwnTitleBarOnWayland(*this, frame);
 }
 
 void FormWindow::BuildMenus() {
     for (const std::size_t index : window_.menuBar) {
         const SettledMenu& menu = window_.menus[index];
         if (menu.command) {
-            QAction* action = menuBar()->addAction(LiteralCaption(menu.caption));
-            BindMenu(*action, menu);
+            BindMenu(*menuBar()->addAction(LiteralCaption(menu.caption)), menu);
             continue;
         }
         QMenu* titleMenu = menuBar()->addMenu(LiteralCaption(menu.caption));

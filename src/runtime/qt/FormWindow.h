@@ -17,11 +17,8 @@ class FormWindow final : public QMainWindow {
 public:
     explicit FormWindow(FormEvents events);
 
-    // A label's caption or a text box's text, by index in the layout's control list.
-    Text ControlText(std::size_t index) const;
-    void SetCaption(std::size_t index, TextView caption);
-    // Screen readers announce the label's caption (Announcer.h).
-    void AnnounceCaption(std::size_t index, TextView caption);
+    // The widget of a control, by index in the layout's control list.
+    QWidget& Control(std::size_t index) const { return *controls_.at(index); }
 
     // Paints the window now and waits until its pixels are on the screen.
     void RefreshNow();

@@ -9,43 +9,26 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <array>
+#include <cstddef>
 #include <utility>
 #include <vector>
 
 namespace FormsRuntime {
 namespace {
 
+// By the result's code, from OK (1) to No (7).
+constexpr std::array standardButtons{QMessageBox::Ok,    QMessageBox::Cancel, QMessageBox::Abort,
+                                     QMessageBox::Retry, QMessageBox::Ignore, QMessageBox::Yes,
+                                     QMessageBox::No};
+
 QMessageBox::StandardButton StandardButton(MsgBoxResult result) {
-    static constexpr std::array<std::pair<MsgBoxResult, QMessageBox::StandardButton>, 7> buttons{{
-        {OK, QMessageBox::Ok},
-        {Cancel, QMessageBox::Cancel},
-        {Abort, QMessageBox::Abort},
-        {Retry, QMessageBox::Retry},
-        {Ignore, QMessageBox::Ignore},
-        {Yes, QMessageBox::Yes},
-        {No, QMessageBox::No},
-    }};
-    for (const auto& [code, button] : buttons)
-        if (code == result)
-            return button;
-    return QMessageBox::NoButton;
+    return standardButtons.at(static_cast<std::size_t>(result - OK));
 }
 
-QMessageBox::Icon StandardIcon(MsgBoxIcon icon) {
-    switch (icon) {
-    case MsgBoxIcon::Critical:
-        return QMessageBox::Critical;
-    case MsgBoxIcon::Question:
-        return QMessageBox::Question;
-    case MsgBoxIcon::Exclamation:
-        return QMessageBox::Warning;
-    case MsgBoxIcon::Information:
-        return QMessageBox::Information;
-    case MsgBoxIcon::None:
-        break;
-    }
-    return QMessageBox::NoIcon;
-}
+// By MsgBoxIcon: none, Critical, Question, Exclamation, Information.
+constexpr std::array standardIcons{QMessageBox::NoIcon, QMessageBox::Critical,
+                                   QMessageBox::Question, QMessageBox::Warning,
+                                   QMessageBox::Information};
 
 // A box lies over the window the user was working in: the active one, or else the first shown,
 // where the window system has not yet said which is active.
@@ -60,10 +43,7 @@ QWidget* Owner() {
 
 // A box has its title and a close box, drawn by itself where the window system leaves that to
 // the program.
-void DrawTitleBarIfOwn(QMessageBox& box) {
-    if (DrawsOwnTitleBar())
-        AddOwnTitleBar(box);
-}
+constexpr SettledFrame boxFrame{.minimizeButton = false, .maximizeButton = false};
 
 } // namespace
 
@@ -73,9 +53,9 @@ std::optional<MsgBoxResult> ShowQtMessageBox(const MessageBoxRequest& request) {
     box.setWindowTitle(ToQString(request.title));
     box.setText(ToQString(request.prompt));
     box.setTextFormat(Qt::PlainText);
-    box.setIcon(StandardIcon(request.icon));
+    box.setIcon(standardIcons.at(static_cast<std::size_t>(request.icon)));
     box.setWindowModality(Qt::ApplicationModal);
-    DrawTitleBarIfOwn(box);
+    AddOwnTitleBarOnWayland(box, boxFrame);
     if (request.rightToLeft)
         box.setLayoutDirection(Qt::RightToLeft);
     if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
@@ -93,7 +73,7 @@ std::optional<MsgBoxResult> ShowQtMessageBox(const MessageBoxRequest& request) {
     const auto offerHelp = [&] {
         QMessageBox help(QMessageBox::Information, box.windowTitle(), ToQString(request.helpText),
                          QMessageBox::Ok, &box);
-        DrawTitleBarIfOwn(help);
+        AddOwnTitleBarOnWayland(help, boxFrame);
         help.exec();
     };
     QShortcut f1(QKeySequence::HelpContents, &box);
@@ -117,7 +97,7 @@ void ShowQtRunTimeError(TextView title, std::string_view message) {
                     QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())),
                     QMessageBox::Ok, Owner());
     box.setObjectName(QStringLiteral("RunTimeError"));
-    DrawTitleBarIfOwn(box);
+    AddOwnTitleBarOnWayland(box, boxFrame);
     box.exec();
 }
 

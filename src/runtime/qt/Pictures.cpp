@@ -293,11 +293,8 @@ std::optional<QImage> DecodeGif(const QByteArray& file) {
 }
 
 std::optional<QImage> DecodeIndexedBitmap(const QByteArray& file) {
-    constexpr qsizetype fileHeaderBytes = 14;
-    if (file.size() < fileHeaderBytes || !file.startsWith("BM"))
-        return std::nullopt;
-    const qsizetype header = fileHeaderBytes;
-    if (header + infoHeaderBytes > file.size())
+    constexpr qsizetype header = 14; // the file header's size
+    if (file.size() < header + infoHeaderBytes || !file.startsWith("BM"))
         return std::nullopt;
     // A negative height would mean rows stored top-down, which these files never use.
     const auto height = static_cast<std::int32_t>(dwordAt(file, header + 8));

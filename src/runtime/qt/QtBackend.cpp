@@ -2,7 +2,9 @@
 
 #include "runtime/Backend.h"
 #include "runtime/Runtime.h"
+#include "runtime/qt/Announcer.h"
 #include "runtime/qt/Appearance.h"
+#include "runtime/qt/ControlWidgets.h"
 #include "runtime/qt/Convert.h"
 #include "runtime/qt/DeferredIcons.h"
 #include "runtime/qt/FormWindow.h"
@@ -10,6 +12,7 @@
 #include "runtime/qt/PlatformStart.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPointer>
 #include <QStyleHints>
 #include <fontconfig/fontconfig.h>
@@ -34,12 +37,17 @@ public:
 
     void Show() override { window_->show(); }
     void Refresh() override { window_->RefreshNow(); }
-    Text ControlText(std::size_t control) const override { return window_->ControlText(control); }
+    Text ControlText(std::size_t control) const override {
+        QWidget& widget = window_->Control(control);
+        if (auto* textBox = qobject_cast<QLineEdit*>(&widget))
+            return textBox->text().toStdU16String();
+        return static_cast<LabelWidget&>(widget).text().toStdU16String();
+    }
     void SetControlText(std::size_t control, TextView text) override {
-        window_->SetCaption(control, text);
+        static_cast<LabelWidget&>(window_->Control(control)).SetCaption(ToQString(text));
     }
     void AnnounceCaption(std::size_t control, TextView caption) override {
-        window_->AnnounceCaption(control, caption);
+        Announce(window_->Control(control), ToQString(caption));
     }
 
 private:

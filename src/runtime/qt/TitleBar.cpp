@@ -21,21 +21,6 @@ const QColor barColour(0xeb, 0xeb, 0xeb), inactiveBarColour(0xf6, 0xf5, 0xf4);
 const QColor textColour(0x2e, 0x34, 0x36), inactiveTextColour(0x92, 0x95, 0x95);
 const QColor borderColour(0xb6, 0xb6, 0xb3);
 
-struct Buttons {
-    bool minimize = false;
-    bool maximize = false;
-    bool close = false;
-};
-
-Buttons AllowedBy(Qt::WindowFlags flags) {
-    if (flags & Qt::CustomizeWindowHint)
-        return {bool(flags & Qt::WindowMinimizeButtonHint),
-                bool(flags & Qt::WindowMaximizeButtonHint),
-                bool(flags & Qt::WindowCloseButtonHint)};
-    const bool full = (flags & Qt::WindowType_Mask) == Qt::Window;
-    return {full, full, true};
-}
-
 enum class Glyph : std::uint8_t { Minimize, Maximize, Close };
 
 // A round title-bar button with a symbolic glyph, named for screen readers as a window
@@ -81,22 +66,37 @@ private:
     Glyph glyph_;
 };
 
+// The title bar, which also keeps itself in place, draws the window's border and resizes the
+// window from its edges.
 class TitleBar final : public QWidget {
 public:
-    TitleBar(QWidget& window, Buttons buttons) : QWidget(&window), maximizable_(buttons.maximize) {
+    TitleBar(QWidget& window, const SettledFrame& frame)
+        : QWidget(&window), maximizable_(frame.maximizeButton) {
         setObjectName(QStringLiteral("TitleBar"));
+        window.installEventFilter(this);
+        // Presses near an edge land on whatever control lies there.
+        qApp->installEventFilter(this);
         const auto add = [this](Glyph glyph, const char* name, const char* spokenName, auto act) {
             auto* button = new TitleButton(glyph, name, spokenName, this);
             connect(button, &QAbstractButton::clicked, this, act);
             buttons_.push_back(button);
         };
         QWidget* top = &window;
-        if (buttons.minimize)
+        if (frame.minimizeButton)
             add(Glyph::Minimize, "TitleBarMinimize", "Minimize", [top] { top->showMinimized(); });
-        if (buttons.maximize)
+        if (frame.maximizeButton)
             add(Glyph::Maximize, "TitleBarMaximize", "Maximize", [this] { ToggleMaximized(); });
-        if (buttons.close)
+        if (frame.systemMenu)
             add(Glyph::Close, "TitleBarClose", "Close", [top] { top->close(); });
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window())
+            OnWindowEvent(*event);
+        if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType())
+            return ResizeFromEdge(*static_cast<QWidget*>(watched),
+                                  *static_cast<QMouseEvent*>(event));
+        return false;
     }
 
     // Lays the bar along the top of the window's frame, its buttons at the right.
@@ -151,46 +151,22 @@ private:
         window()->isMaximized() ? window()->showNormal() : window()->showMaximized();
     }
 
-    bool maximizable_;
-    std::vector<QAbstractButton*> buttons_;
-    int buttonsLeft_ = 0;
-};
-
-// Keeps the title bar in place, draws the border and resizes the window from its edges.
-class Frame final : public QObject {
-public:
-    Frame(QWidget& window, TitleBar& bar) : QObject(&window), window_(window), bar_(bar) {
-        window.installEventFilter(this);
-        // Presses near an edge land on whatever control lies there.
-        qApp->installEventFilter(this);
-    }
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == &window_)
-            OnWindowEvent(*event);
-        if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType())
-            return ResizeFromEdge(*static_cast<QWidget*>(watched),
-                                  *static_cast<QMouseEvent*>(event));
-        return false;
-    }
-
-private:
     void OnWindowEvent(const QEvent& event) {
         switch (event.type()) {
         case QEvent::Resize:
-            bar_.Place();
+            Place();
             break;
         case QEvent::Paint: {
-            QPainter painter(&window_);
+            QPainter painter(window());
             painter.setPen(borderColour);
-            painter.drawRect(window_.rect().adjusted(0, 0, -1, -1));
+            painter.drawRect(window()->rect().adjusted(0, 0, -1, -1));
             break;
         }
         case QEvent::WindowTitleChange:
         case QEvent::WindowIconChange:
         case QEvent::ActivationChange:
-            bar_.update();
-            for (QWidget* button : bar_.findChildren<QWidget*>())
+            update();
+            for (QAbstractButton* button : buttons_)
                 button->update();
             break;
         default:
@@ -199,45 +175,43 @@ private:
     }
 
     bool ResizeFromEdge(QWidget& receiver, const QMouseEvent& press) {
-        if (receiver.window() != &window_ || press.button() != Qt::LeftButton ||
-            window_.minimumSize() == window_.maximumSize() || window_.isMaximized())
+        QWidget& top = *window();
+        if (receiver.window() != &top || press.button() != Qt::LeftButton ||
+            top.minimumSize() == top.maximumSize() || top.isMaximized())
             return false;
-        const QPoint at = receiver.mapTo(&window_, press.position().toPoint());
+        const QPoint at = receiver.mapTo(&top, press.position().toPoint());
         Qt::Edges edges;
         if (at.x() < grip)
             edges |= Qt::LeftEdge;
-        if (at.x() >= window_.width() - grip)
+        if (at.x() >= top.width() - grip)
             edges |= Qt::RightEdge;
         if (at.y() < grip)
             edges |= Qt::TopEdge;
-        if (at.y() >= window_.height() - grip)
+        if (at.y() >= top.height() - grip)
             edges |= Qt::BottomEdge;
-        return edges != Qt::Edges() && window_.windowHandle()->startSystemResize(edges);
+        return edges != Qt::Edges() && top.windowHandle()->startSystemResize(edges);
     }
 
-    QWidget& window_;
-    TitleBar& bar_;
+    bool maximizable_;
+    std::vector<QAbstractButton*> buttons_;
+    int buttonsLeft_ = 0;
 };
 
 } // namespace
 
-bool DrawsOwnTitleBar() {
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
-
-void AddOwnTitleBar(QWidget& window) {
-    const Qt::WindowFlags flags = window.windowFlags();
+void AddOwnTitleBarOnWayland(QWidget& window, const SettledFrame& frame) {
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
     // Qt drops the frameless hint while any title-bar button is asked for: the buttons are the
     // bar's own now.
     const Qt::WindowFlags titleHints = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                        Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                                        Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint;
-    window.setWindowFlags((flags & ~titleHints) | Qt::FramelessWindowHint);
-    auto* bar = new TitleBar(window, AllowedBy(flags));
-    new Frame(window, *bar);
-    const QMargins frame(border, border + barHeight, border, border);
-    window.setContentsMargins(frame);
-    window.resize(window.size().grownBy(frame));
+    window.setWindowFlags((window.windowFlags() & ~titleHints) | Qt::FramelessWindowHint);
+    new TitleBar(window, frame);
+    const QMargins margins(border, border + barHeight, border, border);
+    window.setContentsMargins(margins);
+    window.resize(window.size().grownBy(margins));
 }
 
 } // namespace FormsRuntime
