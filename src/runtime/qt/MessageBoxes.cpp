@@ -4,6 +4,7 @@
 #include "runtime/qt/TitleBar.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -45,6 +46,20 @@ QWidget* Owner() {
 // the program.
 constexpr SettledFrame boxFrame{.minimizeButton = false, .maximizeButton = false};
 
+// Where the set has no Escape answer (Abort, Retry, Ignore), Escape and the close box leave the
+// question open, as the other window systems' boxes do; QMessageBox would take Abort for one.
+class NoWayOut final : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            event->ignore();
+            return true;
+        }
+        return event->type() == QEvent::KeyPress &&
+               static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel);
+    }
+};
+
 } // namespace
 
 std::optional<MsgBoxResult> ShowQtMessageBox(const MessageBoxRequest& request) {
@@ -68,6 +83,9 @@ std::optional<MsgBoxResult> ShowQtMessageBox(const MessageBoxRequest& request) {
     for (const MsgBoxResult result : request.buttons)
         results.emplace_back(box.addButton(StandardButton(result)), result);
     box.setEscapeButton(request.escape ? box.button(StandardButton(*request.escape)) : nullptr);
+    NoWayOut noWayOut;
+    if (!request.escape)
+        box.installEventFilter(&noWayOut);
     box.setDefaultButton(static_cast<QPushButton*>(results.at(request.defaultButton).first));
 
     const auto offerHelp = [&] {
